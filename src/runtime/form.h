@@ -1,0 +1,58 @@
+// A form: a window built from design-time properties whose behaviour lies in event handlers.
+// The object exists while the form is loaded; its controls register with it so that unloading
+// destroys them before the window.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/native.h"
+#include "runtime/platform_types.h"
+
+namespace vellomar {
+
+class Program;
+class Control;
+
+class Form : private WindowEvents {
+ public:
+  Form(Program& program, const FormDesign& design);
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  Hwnd hWnd() const;
+  void SetCaption(const std::string& caption);
+  Program& program() { return program_; }
+
+  // Event handlers.
+  virtual void Load() {}
+  virtual void QueryUnload(std::int16_t& /*cancel*/) {}
+  virtual void Unload() {}
+  virtual void KeyDown(std::int16_t /*keyCode*/, std::int16_t /*shift*/) {}
+  virtual void MouseDown() {}
+  virtual void MouseMove() {}
+
+ private:
+  friend class Program;
+  friend class Control;
+
+  void OnKeyDown(std::int16_t keyCode, std::int16_t shift) override;
+  void OnMouseDown(std::int16_t button) override;
+  void OnMouseMove() override;
+  void OnCloseRequest() override;
+  void OnClick() override {}
+
+  void Register(Control& control) { controls_.push_back(&control); }
+  void Show();
+  // Destroys the controls, newest first, then the window.
+  void DestroyNative();
+
+  Program& program_;
+  std::unique_ptr<NativeWindow> window_;
+  std::vector<Control*> controls_;
+};
+
+}  // namespace vellomar

@@ -1,4 +1,5 @@
-// PLACEHOLDER: the form bakform; its owner replaces this file.
+// The backdrop of the full-screen saver: a black window under the movie whose only work is to
+// open the movie window.
 #pragma once
 
 #include "runtime/form.h"
@@ -8,7 +9,8 @@ namespace vellomar {
 
 class bakform : public Form {
  public:
-  explicit bakform(Program& program) : Form(program, FormDesign{}) {}
+  explicit bakform(Program& program);
+  void Load() override;
 };
 
 }  // namespace vellomar

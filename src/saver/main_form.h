@@ -1,5 +1,9 @@
-// PLACEHOLDER: the form MainForm; its owner replaces this file.
+// The input guard of the full-screen saver: a transparent top-most window over the movie that
+// hides the cursor, takes all input and decides when the saver ends, with the password check of
+// the consumer line.
 #pragma once
+
+#include <cstdint>
 
 #include "runtime/form.h"
 #include "runtime/program.h"
@@ -8,7 +12,27 @@ namespace vellomar {
 
 class MainForm : public Form {
  public:
-  explicit MainForm(Program& program) : Form(program, FormDesign{}) {}
+  explicit MainForm(Program& program);
+  void Load() override;
+  void QueryUnload(std::int16_t& cancel) override;
+  void Unload() override;
+  void KeyDown(std::int16_t keyCode, std::int16_t shift) override;
+  void MouseDown() override;
+  void MouseMove() override;
+
+ private:
+  // On the consumer line with the desktop password on; read afresh from the program values.
+  bool PasswordRuleHolds();
+  void NotifySaverRunning(std::uint32_t running);
+  void HideCursor();
+  void RevealCursor();
+  // Asks the runtime to unload the guard; returns only when the close was refused.
+  void Close();
+
+  // Whole seconds since midnight at which the current counting window opened; 0: none open.
+  std::int32_t MoveWindowStart = 0;
+  // The password dialog of a close request is open.
+  bool verifying_ = false;
 };
 
 }  // namespace vellomar

@@ -1,14 +1,27 @@
-// PLACEHOLDER: the form browser; its owner replaces this file.
+// The purchase page: a hidden form whose browser control opens buy.htm from the install folder;
+// its timer then asks the input guard to close, every second until it does.
 #pragma once
 
+#include <cstdint>
+
+#include "runtime/controls.h"
 #include "runtime/form.h"
 #include "runtime/program.h"
 
 namespace vellomar {
 
+inline constexpr char kBrowserProgId[] = "Shell.Explorer.2";
+inline constexpr std::int32_t kDispAddressBar = 555;
+inline constexpr std::int32_t kDispNavigate = 104;
+
 class browser : public Form {
  public:
-  explicit browser(Program& program) : Form(program, FormDesign{}) {}
+  explicit browser(Program& program);
+  void Load() override;
+
+ private:
+  HostedControl WebBrowser1;
+  Timer Timer1;
 };
 
 }  // namespace vellomar

@@ -42,8 +42,9 @@ class Platform {
   virtual void ShowErrorReport(std::int32_t number, const std::string& description) = 0;
   // Ends the process at once. Never returns.
   [[noreturn]] virtual void ExitProcess(std::uint32_t exitCode) = 0;
-  // Delivers events until the process ends. Never returns.
-  [[noreturn]] virtual void RunMessageLoop() = 0;
+  // Delivers events until the process ends. A platform that can run out of events (the
+  // in-memory one) returns when nothing is left to happen.
+  virtual void RunMessageLoop() = 0;
 
   // ---- native objects for forms (all hidden until shown; all raise RaisedError on failure) ----
   virtual std::unique_ptr<NativeWindow> CreateFormWindow(const FormDesign& design,

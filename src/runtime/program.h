@@ -39,8 +39,8 @@ class Program {
   ProgramValues& values() { return values_; }
   ScreenObject Screen();
 
-  // Calls entry, then delivers events until the program ends. Never returns.
-  [[noreturn]] void Run(const std::function<void(Program&)>& entry);
+  // Calls entry, then delivers events until the program ends.
+  void Run(const std::function<void(Program&)>& entry);
 
   // A form is one default instance of its class, which exists while the form is loaded.
   template <class F>
@@ -70,7 +70,7 @@ class Program {
   // QueryUnload, which may cancel; then Unload and the form's destruction.
   void Unload(Form& form);
   // Stops the program at once: no further handler runs.
-  [[noreturn]] void End();
+  void End();
 
   // Runs an event handler. A failure it does not handle ends the program with the runtime
   // error report.
@@ -79,7 +79,7 @@ class Program {
  private:
   void Adopt(std::type_index type, std::unique_ptr<Form> form);
   void ShowForm(Form& form);
-  [[noreturn]] void ReportAndExit(std::int32_t number, const std::string& description);
+  void ReportAndExit(std::int32_t number, const std::string& description);
 
   Platform& platform_;
   ProgramValues values_{};

@@ -102,6 +102,10 @@ class SimPlatform final : public Platform {
   const std::vector<std::string>& calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
   std::int32_t cursorCount = 0;
+  bool screenSaverRunning = false;
+  // Messages that reached a window's original procedure, and what that procedure returns.
+  std::vector<std::pair<Hwnd, std::uint32_t>> defaultProcMessages;
+  LResult defaultProcResult = 0;
   std::vector<ErrorReport> errorReports;
   std::vector<Hwnd> passwordDialogOwners;
   std::vector<std::pair<std::string, Hwnd>> passwordChanges;
@@ -121,7 +125,7 @@ class SimPlatform final : public Platform {
   bool AppendFileA(const std::string& path, std::string_view bytes) override;
   void ShowErrorReport(std::int32_t number, const std::string& description) override;
   [[noreturn]] void ExitProcess(std::uint32_t exitCode) override;
-  [[noreturn]] void RunMessageLoop() override;
+  void RunMessageLoop() override;
   std::unique_ptr<NativeWindow> CreateFormWindow(const FormDesign& design,
                                                  WindowEvents& events) override;
   std::unique_ptr<NativeWindow> CreatePictureBox(Hwnd parent, const Placement& placement,
@@ -162,10 +166,14 @@ class SimPlatform final : public Platform {
                                                   std::uint32_t reserved1,
                                                   std::uint32_t reserved2) override;
 
+  // The sim in use, for window procedures, which the platform calls without context.
+  static SimPlatform& Active();
+
   // Used by the sim's native objects.
   void Record(std::string call) { calls_.push_back(std::move(call)); }
   std::int32_t TwipsToPixelsX(std::int32_t twips) const;
   std::int32_t TwipsToPixelsY(std::int32_t twips) const;
+  Rect PixelsOf(const Placement& placement) const;
   struct TimerSlot {
     TimerEvents* events = nullptr;
     bool running = false;
@@ -181,6 +189,7 @@ class SimPlatform final : public Platform {
   // Runs timers and actions due up to untilMs (or the run's limit); false when nothing is left.
   bool RunUntil(std::int64_t untilMs);
   bool Step(std::int64_t limitMs);
+  SimPlatform* previous_ = nullptr;
 
   SimRegistry registry_;
   SimWindows windows_;

@@ -51,6 +51,7 @@ class SimRegistry {
   // neither predefined nor open.
   std::optional<std::string> PathOf(HKey root, const std::string& subKey) const;
   bool IsMachineKey(const std::string& path) const;
+  void EnsureKey(const std::string& path);
 
   std::map<std::string, Key> keys_;
   std::map<HKey, std::string> handles_;

@@ -22,9 +22,9 @@ FormDesign ControlFormDesign() {
   return design;
 }
 
-// Where the load puts them matters, not where they start.
+// Design-time placements; the load replaces them with the pane's.
 constexpr Placement kPictureDesign{0, 0, 4800, 3600};
-constexpr Placement kFlashDesign{0, 0, 4800, 3600};
+constexpr Placement kFlashDesign{120, 120, 4560, 3360};
 // Pure blue (0x00BBGGRR), seen wherever the movie does not paint.
 constexpr std::uint32_t kPictureBackColor = 0x00FF0000;
 constexpr std::uint32_t kTickMs = 100;

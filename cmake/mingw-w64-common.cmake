@@ -1,0 +1,17 @@
+# Shared by the MinGW-w64 toolchain files; they set VELLOMAR_MINGW_TRIPLE first.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${VELLOMAR_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VELLOMAR_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${VELLOMAR_MINGW_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VELLOMAR_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# libgcc, libstdc++ and winpthread go into every program and DLL, so nothing but system DLLs is
+# needed beside them.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")

@@ -1,0 +1,86 @@
+#!/bin/sh
+# session.sh start [PREFIX] | stop | status | env
+#   start   makes the prefix if needed, starts Xvfb on a free display when DISPLAY is unset, one
+#           persistent wineserver and the keep-alive program, and writes the session's variables to
+#           $VELLOMAR_WINE_SESSION/env. Does nothing when the session already runs.
+#   stop    ends every Wine process of the session, its wineserver and the Xvfb it started.
+#   status  exits 0 when the session runs; env prints its variables, for `eval "$(session.sh env)"`.
+# Xvfb's screen is $VELLOMAR_XVFB_SCREEN, 1024x768x24 unless set.
+set -eu
+cmd=${1:-}
+[ $# -lt 2 ] || WINEPREFIX=$2
+. "$(dirname "$0")/common.sh"
+S=$VELLOMAR_WINE_SESSION
+
+stop_session() {
+    [ -f "$SESSION_ENV" ] || return 0
+    (
+        . "$SESSION_ENV"
+        wineserver -k 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
+        kill "$VELLOMAR_KEEPALIVE_PID" 2>/dev/null || true
+        if [ -n "${VELLOMAR_XVFB_PID:-}" ]; then
+            kill "$VELLOMAR_XVFB_PID" 2>/dev/null || true
+        fi
+    )
+    rm -f "$SESSION_ENV" "$S/keepalive.exe.ready"
+}
+
+wait_for() { # wait_for SECONDS TEST...
+    t=$(($1 * 10)); shift
+    while ! "$@"; do
+        t=$((t - 1))
+        [ "$t" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
+start_session() {
+    mkdir -p "$S"
+    exec 9>"$S/start.lock"
+    flock 9
+    session_alive && return 0
+    stop_session
+    "$WINE_TOOLS/make-prefix.sh" "$WINEPREFIX"
+    xvfb_pid=
+    if [ -z "${DISPLAY:-}" ]; then
+        : >"$S/display"
+        Xvfb -displayfd 3 -screen 0 "${VELLOMAR_XVFB_SCREEN:-1024x768x24}" -nolisten tcp \
+            3>"$S/display" >"$S/xvfb.log" 2>&1 </dev/null 8>&- 9>&- &
+        xvfb_pid=$!
+        wait_for 10 test -s "$S/display" || { echo "session.sh: Xvfb did not start, see $S/xvfb.log" >&2; exit 1; }
+        DISPLAY=:$(head -n1 "$S/display")
+    fi
+    export DISPLAY
+    # A server left by a program run outside the session would refuse -p: let it finish first.
+    wineserver -w
+    # Children must not inherit the lock descriptors, or the locks would outlive this script.
+    wineserver -p 8>&- 9>&-
+    if [ ! -f "$S/keepalive.exe" ] || [ "$WINE_TOOLS/keepalive.c" -nt "$S/keepalive.exe" ]; then
+        x86_64-w64-mingw32-gcc-posix -O2 -mwindows -o "$S/keepalive.exe" "$WINE_TOOLS/keepalive.c"
+    fi
+    rm -f "$S/keepalive.exe.ready"
+    wine "$S/keepalive.exe" >"$S/keepalive.log" 2>&1 </dev/null 8>&- 9>&- &
+    keep_pid=$!
+    cat >"$SESSION_ENV" <<END
+export DISPLAY='$DISPLAY'
+export WINEPREFIX='$WINEPREFIX'
+export WINEDEBUG='$WINEDEBUG'
+export VELLOMAR_WINE_SESSION='$S'
+VELLOMAR_XVFB_PID='$xvfb_pid'
+VELLOMAR_KEEPALIVE_PID='$keep_pid'
+END
+    if ! wait_for 60 test -f "$S/keepalive.exe.ready"; then
+        echo "session.sh: the keep-alive program did not start, see $S/keepalive.log" >&2
+        stop_session
+        exit 1
+    fi
+}
+
+case $cmd in
+start) start_session ;;
+stop) mkdir -p "$S"; exec 9>"$S/start.lock"; flock 9; stop_session ;;
+status) session_alive ;;
+env) session_alive && cat "$SESSION_ENV" ;;
+*) echo "usage: session.sh start [PREFIX] | stop | status | env" >&2; exit 2 ;;
+esac

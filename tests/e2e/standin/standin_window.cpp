@@ -2,6 +2,8 @@
 // makes the control send movie commands.
 #include "standin.h"
 
+#include <algorithm>
+
 namespace standin {
 namespace {
 
@@ -76,6 +78,12 @@ bool TakeFile(const std::wstring& path, std::string& bytes)
     }
     DeleteFileW(taken.c_str());
     return true;
+}
+
+HFONT MakeFont(int line_h)
+{
+    return CreateFontW(-line_h * 4 / 5, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
 }
 
 COLORREF Background(const std::wstring& routine)
@@ -172,29 +180,45 @@ void Control::Paint(HDC dc, const RECT& client) const
     FillRect(dc, &client, bg);
     DeleteObject(bg);
 
+    // As large as the window allows: by height first, then shrunk until the widest line fits.
+    // The movie path, often the longest, gets its own size so that it does not shrink the rest.
     int height = client.bottom - client.top;
-    int line_h = height / static_cast<int>(lines.size() + 1);
-    if (line_h > 72)
-        line_h = 72;
-    if (line_h < 8)
-        line_h = 8;
-    HFONT font = CreateFontW(-line_h * 4 / 5, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
-                             L"Tahoma");
-    HGDIOBJ old = SelectObject(dc, font);
+    int room = client.right - client.left;
+    int line_h = std::clamp(height / static_cast<int>(lines.size() + 1), 8, 72);
+    auto fit = [&](size_t first, size_t last) {
+        HFONT probe = MakeFont(line_h);
+        HGDIOBJ prev = SelectObject(dc, probe);
+        int widest = 1;
+        for (size_t i = first; i < last; ++i) {
+            SIZE sz{};
+            GetTextExtentPoint32W(dc, lines[i].c_str(), static_cast<int>(lines[i].size()), &sz);
+            widest = std::max(widest, static_cast<int>(sz.cx));
+        }
+        SelectObject(dc, prev);
+        DeleteObject(probe);
+        int size = line_h;
+        if (widest > room - line_h)
+            size = static_cast<int>(static_cast<long long>(line_h) * std::max(1, room - line_h) / widest);
+        return std::clamp(size, 8, line_h);
+    };
+    int text_h = fit(0, lines.size() - 1);
+    int movie_h = fit(lines.size() - 1, lines.size());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     int margin = line_h / 2;
     int y = client.top + line_h / 2;
     for (size_t i = 0; i < lines.size(); ++i) {
+        bool is_movie = i + 1 == lines.size();
+        HFONT font = MakeFont(is_movie ? movie_h : text_h);
+        HGDIOBJ old = SelectObject(dc, font);
         RECT r{client.left + margin, y, client.right - margin, y + line_h};
-        UINT flags = DT_LEFT | DT_SINGLELINE | DT_NOPREFIX |
-                     (i + 1 == lines.size() ? DT_PATH_ELLIPSIS : DT_END_ELLIPSIS);
+        UINT flags = DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER |
+                     (is_movie ? DT_PATH_ELLIPSIS : DT_END_ELLIPSIS);
         DrawTextW(dc, lines[i].c_str(), -1, &r, flags);
+        SelectObject(dc, old);
+        DeleteObject(font);
         y += line_h;
     }
-    SelectObject(dc, old);
-    DeleteObject(font);
 }
 
 }  // namespace standin

@@ -12,18 +12,25 @@ cmd=${1:-}
 . "$(dirname "$0")/common.sh"
 S=$VELLOMAR_WINE_SESSION
 
+# kill_own PID WORD: ends PID only while its command line still names WORD, so that a stale env
+# file never ends an unrelated process that got the same id.
+kill_own() {
+    [ -n "$1" ] || return 0
+    if tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null | grep -q "$2"; then
+        kill "$1" 2>/dev/null || true
+    fi
+}
+
 stop_session() {
     [ -f "$SESSION_ENV" ] || return 0
     (
         . "$SESSION_ENV"
         wineserver -k 2>/dev/null || true
         wineserver -w 2>/dev/null || true
-        kill "$VELLOMAR_KEEPALIVE_PID" 2>/dev/null || true
-        if [ -n "${VELLOMAR_XVFB_PID:-}" ]; then
-            kill "$VELLOMAR_XVFB_PID" 2>/dev/null || true
-        fi
+        kill_own "$VELLOMAR_KEEPALIVE_PID" keepalive.exe
+        kill_own "${VELLOMAR_XVFB_PID:-}" Xvfb
     )
-    rm -f "$SESSION_ENV" "$S/keepalive.exe.ready"
+    rm -f "$SESSION_ENV" "$S/keepalive.exe.ready" "$S/auto-stop"
 }
 
 wait_for() { # wait_for SECONDS TEST...

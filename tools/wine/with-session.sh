@@ -9,15 +9,16 @@ mkdir -p "$VELLOMAR_WINE_SESSION"
 # Each user holds a shared lock for its whole run; the last one out gets the exclusive lock.
 exec 8>"$VELLOMAR_WINE_SESSION/users.lock"
 flock -s 8
-started=
+# A session started here is marked, so that whichever with-session.sh leaves last stops it; one
+# started by hand (session.sh start) or by run-wine.sh is left running.
 if ! session_alive; then
     "$WINE_TOOLS/session.sh" start
-    started=1
+    touch "$VELLOMAR_WINE_SESSION/auto-stop"
 fi
 . "$SESSION_ENV"
 rc=0
 "$@" 8>&- || rc=$?
-if [ -n "$started" ] && flock -xn 8; then
+if [ -f "$VELLOMAR_WINE_SESSION/auto-stop" ] && flock -xn 8; then
     "$WINE_TOOLS/session.sh" stop
 fi
 exit "$rc"

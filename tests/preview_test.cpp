@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -125,7 +126,12 @@ class PreviewTest : public ::testing::Test {
     });
   }
 
-  const sim::SimWindow& Picture() { return *sim.windows().Get(picture); }
+  // The picture box's window; the test stops when it is gone.
+  const sim::SimWindow& Picture() {
+    const sim::SimWindow* window = sim.windows().Get(picture);
+    if (!window) throw std::runtime_error("the picture box was destroyed");
+    return *window;
+  }
 
   sim::SimPlatform sim;
   Hwnd pane = 0;

@@ -107,17 +107,5 @@ TEST_F(FlashNoticeTest, CloseBoxEndsTheProgram) {
   EXPECT_TRUE(sim.errorReports.empty());
 }
 
-TEST_F(FlashNoticeTest, NothingIsWritten) {
-  sim.registry().SetString(win::kHKeyLocalMachine, kSettingsKey, "language", "1033");
-  sim.At(0.5, [&] { sim.ClickButton(FindChild(Notice(), "button")); });
-  sim.Run(Main, 5.0);
-
-  for (const std::string& call : sim.calls()) {
-    EXPECT_EQ(call.rfind("RegSetValueExA", 0), std::string::npos) << call;
-    EXPECT_EQ(call.rfind("RegCreateKeyA", 0), std::string::npos) << call;
-  }
-  EXPECT_TRUE(sim.files.empty());
-}
-
 }  // namespace
 }  // namespace vellomar

@@ -33,8 +33,8 @@ FlashForm::FlashForm(Program& program)
       button(*this, Placement{1800, 1680, 975, 375}, "OK", [this] { this->program().End(); }) {}
 
 void FlashForm::Load() {
-  const std::string language = RegistryReadValue(program().platform(), win::kHKeyLocalMachine,
-                                                 kSettingsKey, "language");
+  const std::string language =
+      RegistryReadValue(program().platform(), win::kHKeyLocalMachine, kSettingsKey, "language");
   if (const LanguageRow* row = LookUpLanguage(language)) {
     label.SetCaption(std::string(row->flashNotice));
   }

@@ -19,7 +19,8 @@ class SaverScenarioTest : public SaverRun {
     std::string last;
     int repeats = 0;
     auto flush = [&] {
-      if (repeats > 0) transcript.push_back(last + (repeats > 1 ? " x" + std::to_string(repeats) : ""));
+      if (repeats == 0) return;
+      transcript.push_back(last + (repeats > 1 ? " x" + std::to_string(repeats) : ""));
     };
     for (const std::string& call : sim.calls()) {
       if (call.rfind("ShowCursor", 0) != 0 && call.rfind("SystemParametersInfoA", 0) != 0 &&

@@ -58,6 +58,14 @@ class Failing : public Form {
   }
 };
 
+// A timer, then a control that may fail to be created.
+class Hosting : public Form {
+ public:
+  explicit Hosting(Program& program) : Form(program, FormDesign{"hosting"}) {}
+  Timer timer{*this, 100, true, [] {}};
+  HostedControl control{*this, hWnd(), ControlDesign{"Missing.Control", {}, {}}, {}};
+};
+
 class FormRuntimeTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -158,6 +166,16 @@ TEST_F(FormRuntimeTest, FailureInTheEntryEndsTheProgramWithTheReport) {
   EXPECT_EQ(result.exitCode, kRuntimeErrorExitCode);
   ASSERT_EQ(sim.errorReports.size(), 1u);
   EXPECT_EQ(sim.errorReports[0].description, "Overflow");
+}
+
+TEST_F(FormRuntimeTest, ControlThatCannotBeCreatedEndsTheProgramWithTheReport) {
+  sim.unavailableProgIds.insert("Missing.Control");
+  const auto result = sim.Run([](Program& program) { program.Show<Hosting>(); });
+  EXPECT_TRUE(result.exited);
+  EXPECT_EQ(result.exitCode, kRuntimeErrorExitCode);
+  ASSERT_EQ(sim.errorReports.size(), 1u);
+  EXPECT_EQ(sim.errorReports[0].number, kErrCannotCreateObject);
+  EXPECT_EQ(sim.windows().FindByText("hosting"), 0);
 }
 
 TEST_F(FormRuntimeTest, TimerRestartsItsIntervalWhenEnabledAgain) {

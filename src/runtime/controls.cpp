@@ -8,6 +8,8 @@ namespace vellomar {
 
 Control::Control(Form& owner) : owner_(owner) { owner.Register(*this); }
 
+Control::~Control() { owner_.Unregister(*this); }
+
 void Control::Deliver(const std::function<void()>& handler) {
   owner_.program().Deliver(handler);
 }

@@ -17,7 +17,9 @@ class Form;
 
 class Control {
  public:
-  virtual ~Control() = default;
+  // A control whose creation failed leaves its form again, so the form never reaches a
+  // half-built control.
+  virtual ~Control();
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 

@@ -46,6 +46,7 @@ class Form : private WindowEvents {
   void OnClick() override {}
 
   void Register(Control& control) { controls_.push_back(&control); }
+  void Unregister(Control& control) { std::erase(controls_, &control); }
   void Show();
   // Destroys the controls, newest first, then the window.
   void DestroyNative();

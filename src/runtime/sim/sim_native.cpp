@@ -16,7 +16,7 @@ class SimNativeWindow final : public NativeWindow {
  public:
   SimNativeWindow(SimPlatform& sim, Hwnd handle) : sim_(sim), handle_(handle) {}
   ~SimNativeWindow() override { sim_.windows().Destroy(handle_); }
-  Hwnd Handle() const override { return sim_.windows().Get(handle_) ? handle_ : 0; }
+  Hwnd Handle() const override { return handle_; }
   void Show() override {
     if (SimWindow* window = sim_.windows().Get(handle_)) {
       window->visible = true;

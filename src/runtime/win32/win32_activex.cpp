@@ -1,0 +1,371 @@
+// Hosting an ActiveX control in place in one of our windows: the least site a control needs
+// (IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame), the control's default event interface
+// received through its connection point, and calls through its dispatch interface by id.
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/raised_error.h"
+#include "runtime/win32/win32_common.h"
+#include "runtime/win32/win32_platform.h"
+
+namespace vellomar::win32 {
+
+namespace {
+
+std::string HexResult(HRESULT hr) {
+  char text[16];
+  wsprintfA(text, "0x%08lX", static_cast<unsigned long>(hr));
+  return text;
+}
+
+class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+ public:
+  Site(HWND host, RECT position) : host_(host), position_(position) {}
+  void SetPosition(RECT position) { position_ = position; }
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+    if (riid == IID_IUnknown || riid == IID_IOleClientSite) {
+      *out = static_cast<IOleClientSite*>(this);
+    } else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) {
+      *out = static_cast<IOleInPlaceSite*>(this);
+    } else if (riid == IID_IOleInPlaceUIWindow || riid == IID_IOleInPlaceFrame) {
+      *out = static_cast<IOleInPlaceFrame*>(this);
+    } else {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
+    *moniker = nullptr;
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP GetContainer(IOleContainer** container) override {
+    *container = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP ShowObject() override { return S_OK; }
+  STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+  STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+  STDMETHODIMP GetWindow(HWND* window) override {
+    *window = host_;
+    return S_OK;
+  }
+  STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+  STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
+  STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+  STDMETHODIMP OnUIActivate() override { return S_OK; }
+  STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+                                LPRECT position, LPRECT clip,
+                                LPOLEINPLACEFRAMEINFO info) override {
+    *frame = this;
+    AddRef();
+    *document = nullptr;
+    *position = position_;
+    *clip = position_;
+    info->fMDIApp = FALSE;
+    info->hwndFrame = host_;
+    info->haccel = nullptr;
+    info->cAccelEntries = 0;
+    return S_OK;
+  }
+  STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+  STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+  STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+  STDMETHODIMP DiscardUndoState() override { return S_OK; }
+  STDMETHODIMP DeactivateAndUndo() override { return S_OK; }
+  STDMETHODIMP OnPosRectChange(LPCRECT position) override {
+    position_ = *position;
+    return S_OK;
+  }
+
+  STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+  STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+  STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+  STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+  STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
+  STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+  STDMETHODIMP RemoveMenus(HMENU) override { return S_OK; }
+  STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+  STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+  STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+ private:
+  ~Site() = default;
+  ULONG references_ = 1;
+  HWND host_;
+  RECT position_;
+};
+
+// Receives the control's events and hands them on with their arguments as text.
+class EventSink final : public IDispatch {
+ public:
+  EventSink(IID events, ControlEvents& target) : events_(events), target_(&target) {}
+  void Detach() { target_ = nullptr; }
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == events_) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                      UINT*) override {
+    if (!target_) return S_OK;
+    // Arguments arrive last first.
+    std::vector<std::string> args;
+    for (UINT i = params->cArgs; i > 0; --i) {
+      VARIANT text;
+      VariantInit(&text);
+      const bool converted =
+          SUCCEEDED(VariantChangeType(&text, &params->rgvarg[i - 1], 0, VT_BSTR));
+      args.push_back(converted && V_BSTR(&text)
+                         ? Narrow(std::wstring_view(V_BSTR(&text), SysStringLen(V_BSTR(&text))))
+                         : std::string());
+      VariantClear(&text);
+    }
+    target_->OnControlEvent(id, args);
+    return S_OK;
+  }
+
+ private:
+  ~EventSink() = default;
+  ULONG references_ = 1;
+  IID events_;
+  ControlEvents* target_;
+};
+
+VARIANT ToVariant(const DispValue& value) {
+  VARIANT variant;
+  VariantInit(&variant);
+  if (const bool* flag = std::get_if<bool>(&value)) {
+    V_VT(&variant) = VT_BOOL;
+    V_BOOL(&variant) = *flag ? VARIANT_TRUE : VARIANT_FALSE;
+  } else if (const std::int32_t* number = std::get_if<std::int32_t>(&value)) {
+    V_VT(&variant) = VT_I4;
+    V_I4(&variant) = *number;
+  } else {
+    const std::wstring text = Widen(std::get<std::string>(value));
+    V_VT(&variant) = VT_BSTR;
+    V_BSTR(&variant) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  }
+  return variant;
+}
+
+class HostedActiveX final : public NativeControl {
+ public:
+  HostedActiveX(HWND host, const ControlDesign& design, ControlEvents& events)
+      : progId_(design.progId) {
+    CLSID classId;
+    const std::wstring progId = Widen(design.progId);
+    if (FAILED(CLSIDFromProgID(progId.c_str(), &classId))) {
+      throw RaisedError(kErrCannotCreateObject,
+                        "Cannot create the control " + design.progId + ": it is not installed");
+    }
+    const HRESULT created = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_IOleObject, reinterpret_cast<void**>(&object_));
+    if (FAILED(created)) {
+      throw RaisedError(kErrCannotCreateObject,
+                        "Cannot create the control " + design.progId + " (" + HexResult(created) +
+                            ")");
+    }
+    try {
+      Activate(host, design, events);
+    } catch (const RaisedError&) {
+      ReleaseAll();
+      throw;
+    }
+  }
+
+  ~HostedActiveX() override { ReleaseAll(); }
+
+  Hwnd Handle() const override {
+    HWND window = nullptr;
+    if (inPlace_) inPlace_->GetWindow(&window);
+    return FromHwnd(window);
+  }
+
+  void Move(const Placement& placement) override {
+    // Sized from the site's rectangles: some hosts' HIMETRIC extents are not to be trusted.
+    const RECT position = PixelRect(placement);
+    site_->SetPosition(position);
+    if (inPlace_) inPlace_->SetObjectRects(&position, &position);
+  }
+
+  void PutProperty(std::int32_t dispId, const DispValue& value) override {
+    Call(dispId, DISPATCH_PROPERTYPUT, {value});
+  }
+
+  void Invoke(std::int32_t dispId, const std::vector<DispValue>& args) override {
+    Call(dispId, DISPATCH_METHOD, args);
+  }
+
+ private:
+  void Activate(HWND host, const ControlDesign& design, ControlEvents& events) {
+    object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
+    if (!dispatch_) Fail("has no dispatch interface", E_NOINTERFACE);
+
+    const RECT position = PixelRect(design.placement);
+    site_ = new Site(host, position);
+    object_->SetClientSite(site_);
+    IPersistStreamInit* persist = nullptr;
+    if (SUCCEEDED(object_->QueryInterface(IID_IPersistStreamInit,
+                                          reinterpret_cast<void**>(&persist)))) {
+      persist->InitNew();
+      persist->Release();
+    }
+    for (const auto& [name, value] : design.settings) PutByName(name, value);
+    Connect(events);
+    RECT activate = position;
+    const HRESULT shown =
+        object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, host, &activate);
+    if (FAILED(shown)) Fail("could not be shown in its window", shown);
+    object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace_));
+    Move(design.placement);
+  }
+
+  void ReleaseAll() {
+    if (connection_) {
+      connection_->Unadvise(cookie_);
+      connection_->Release();
+    }
+    if (sink_) {
+      sink_->Detach();
+      sink_->Release();
+    }
+    if (inPlace_) {
+      inPlace_->InPlaceDeactivate();
+      inPlace_->Release();
+    }
+    if (dispatch_) dispatch_->Release();
+    if (object_) {
+      object_->Close(OLECLOSE_NOSAVE);
+      object_->SetClientSite(nullptr);
+      object_->Release();
+    }
+    if (site_) site_->Release();
+    connection_ = nullptr;
+    sink_ = nullptr;
+    inPlace_ = nullptr;
+    dispatch_ = nullptr;
+    object_ = nullptr;
+    site_ = nullptr;
+  }
+
+  [[noreturn]] void Fail(const std::string& what, HRESULT hr) {
+    throw RaisedError(kErrAutomation,
+                      "The control " + progId_ + " " + what + " (" + HexResult(hr) + ")");
+  }
+
+  void PutByName(const std::string& name, const DispValue& value) {
+    std::wstring wide = Widen(name);
+    LPOLESTR names[] = {wide.data()};
+    DISPID id = 0;
+    const HRESULT found =
+        dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(found)) Fail("does not know the setting " + name, found);
+    Call(id, DISPATCH_PROPERTYPUT, {value});
+  }
+
+  void Call(DISPID id, WORD flags, const std::vector<DispValue>& args) {
+    std::vector<VARIANT> reversed;
+    for (auto arg = args.rbegin(); arg != args.rend(); ++arg) reversed.push_back(ToVariant(*arg));
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    if (flags == DISPATCH_PROPERTYPUT) {
+      params.rgdispidNamedArgs = &put;
+      params.cNamedArgs = 1;
+    }
+    EXCEPINFO exception{};
+    const HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                         nullptr, &exception, nullptr);
+    for (VARIANT& variant : reversed) VariantClear(&variant);
+    std::string description =
+        exception.bstrDescription ? Narrow(exception.bstrDescription) : std::string();
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    if (FAILED(hr)) {
+      Fail("refused call " + std::to_string(id) + (description.empty() ? "" : ": " + description),
+           hr);
+    }
+  }
+
+  // Listens on the control's first event interface, the one its events come through.
+  void Connect(ControlEvents& events) {
+    IConnectionPointContainer* container = nullptr;
+    if (FAILED(object_->QueryInterface(IID_IConnectionPointContainer,
+                                       reinterpret_cast<void**>(&container)))) {
+      return;
+    }
+    IEnumConnectionPoints* points = nullptr;
+    if (SUCCEEDED(container->EnumConnectionPoints(&points))) {
+      IConnectionPoint* point = nullptr;
+      while (!connection_ && points->Next(1, &point, nullptr) == S_OK) {
+        IID iid;
+        if (SUCCEEDED(point->GetConnectionInterface(&iid)) && iid != IID_IPropertyNotifySink) {
+          sink_ = new EventSink(iid, events);
+          if (SUCCEEDED(point->Advise(sink_, &cookie_))) {
+            connection_ = point;
+            continue;
+          }
+          sink_->Release();
+          sink_ = nullptr;
+        }
+        point->Release();
+      }
+      points->Release();
+    }
+    container->Release();
+  }
+
+  std::string progId_;
+  IOleObject* object_ = nullptr;
+  IDispatch* dispatch_ = nullptr;
+  IOleInPlaceObject* inPlace_ = nullptr;
+  Site* site_ = nullptr;
+  EventSink* sink_ = nullptr;
+  IConnectionPoint* connection_ = nullptr;
+  DWORD cookie_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<NativeControl> Win32Platform::CreateControl(Hwnd parent,
+                                                            const ControlDesign& design,
+                                                            ControlEvents& events) {
+  return std::make_unique<HostedActiveX>(ToHwnd(parent), design, events);
+}
+
+}  // namespace vellomar::win32

@@ -70,7 +70,9 @@ Int Checked(double value) {
 
 }  // namespace
 
-double LeadingNumber(std::string_view text) {
+double LeadingNumber(std::string_view text) { return FindLeadingNumber(text).value_or(0.0); }
+
+std::optional<double> FindLeadingNumber(std::string_view text) {
   const std::string s = Squeezed(text);
   std::size_t at = 0;
   bool negative = false;
@@ -90,7 +92,7 @@ double LeadingNumber(std::string_view text) {
     }
     mantissa += s[at];
   }
-  if (!anyDigit) return 0.0;
+  if (!anyDigit) return std::nullopt;
 
   // The exponent counts only when at least one digit follows its letter and sign.
   std::string exponent;

@@ -12,6 +12,8 @@ namespace vellomar {
 // character that cannot continue the number ends it. No number at all gives 0, and so does a
 // radix prefix (an ampersand).
 double LeadingNumber(std::string_view text);
+// As above, but empty when the text has no number at all.
+std::optional<double> FindLeadingNumber(std::string_view text);
 
 // Rounded to the nearest whole number, halves to the even neighbour; empty when the result does
 // not fit.

@@ -88,6 +88,12 @@ bool SimRegistry::KeyExists(HKey root, const std::string& subKey) const {
   return path && keys_.count(*path) > 0;
 }
 
+SimRegistry::Contents SimRegistry::AllContents() const {
+  Contents contents;
+  for (const auto& [path, key] : keys_) contents[path] = key.values;
+  return contents;
+}
+
 void SimRegistry::EnsureKey(const std::string& path) {
   // Missing parents come into being with the key.
   for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1)) {

@@ -14,6 +14,7 @@ namespace vellomar::sim {
 struct RegValue {
   std::uint32_t type = 0;
   std::string bytes;
+  friend bool operator==(const RegValue&, const RegValue&) = default;
 };
 
 class SimRegistry {
@@ -30,6 +31,10 @@ class SimRegistry {
   std::optional<RegValue> Value(HKey root, const std::string& subKey,
                                 const std::string& name) const;
   bool KeyExists(HKey root, const std::string& subKey) const;
+  // Every key by an internal path name, with its values by lower-case name: for checking that
+  // nothing but the expected values changed.
+  using Contents = std::map<std::string, std::map<std::string, RegValue>>;
+  Contents AllContents() const;
   // Keys under HKEY_LOCAL_MACHINE refuse to be created or written, as for a limited user.
   bool machineReadOnly = false;
   std::size_t OpenHandleCount() const { return handles_.size(); }

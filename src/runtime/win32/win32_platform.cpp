@@ -1,5 +1,7 @@
 #include "runtime/win32/win32_platform.h"
 
+#include <vector>
+
 #include "runtime/platform_constants.h"
 #include "runtime/win32/win32_common.h"
 
@@ -232,6 +234,16 @@ std::int32_t Win32Platform::RegCreateKeyA(HKey root, const std::string& subKey, 
 std::int32_t Win32Platform::RegSetValueExA(HKey key, const std::string& valueName,
                                            std::uint32_t reserved, std::uint32_t type,
                                            const std::uint8_t* data, std::uint32_t dataSize) {
+  // For string types the ANSI call stores one byte more than counted when that byte is a NUL,
+  // as it always is after a std::string's text. A copy followed by a non-NUL byte makes it store
+  // exactly the bytes counted.
+  const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+  if (text && data && dataSize > 0) {
+    std::vector<std::uint8_t> exact(data, data + dataSize);
+    exact.push_back(0xFF);
+    return ::RegSetValueExA(ToHkey(key), valueName.c_str(), reserved, type, exact.data(),
+                            dataSize);
+  }
   return ::RegSetValueExA(ToHkey(key), valueName.c_str(), reserved, type, data, dataSize);
 }
 

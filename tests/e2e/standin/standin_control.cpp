@@ -378,11 +378,70 @@ STDMETHODIMP Control::FreezeEvents(BOOL freeze)
 
 // ---- IConnectionPointContainer
 
+namespace {
+
+// Lists the control's one connection point, as a container's enumerator does; hosts that look
+// for the control's event interface this way find FSCommand's.
+class PointList final : public IEnumConnectionPoints {
+public:
+    explicit PointList(IConnectionPoint* point, ULONG next = 0) : point_(point), next_(next) { point_->AddRef(); }
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override
+    {
+        if (riid != IID_IUnknown && riid != IID_IEnumConnectionPoints) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = static_cast<IEnumConnectionPoints*>(this);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        LONG left = InterlockedDecrement(&refs_);
+        if (left == 0)
+            delete this;
+        return static_cast<ULONG>(left);
+    }
+    STDMETHODIMP Next(ULONG count, IConnectionPoint** points, ULONG* fetched) override
+    {
+        ULONG given = 0;
+        if (count > 0 && next_ == 0) {
+            points[0] = point_;
+            point_->AddRef();
+            next_ = given = 1;
+        }
+        if (fetched)
+            *fetched = given;
+        return given == count ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP Skip(ULONG count) override { return (next_ += count) <= 1 ? S_OK : S_FALSE; }
+    STDMETHODIMP Reset() override
+    {
+        next_ = 0;
+        return S_OK;
+    }
+    STDMETHODIMP Clone(IEnumConnectionPoints** out) override
+    {
+        *out = new PointList(point_, next_);
+        return S_OK;
+    }
+
+private:
+    ~PointList() { point_->Release(); }
+    LONG refs_ = 1;
+    IConnectionPoint* point_;
+    ULONG next_;
+};
+
+}  // namespace
+
 STDMETHODIMP Control::EnumConnectionPoints(IEnumConnectionPoints** out)
 {
-    if (out)
-        *out = nullptr;
-    return E_NOTIMPL;
+    if (!out)
+        return E_POINTER;
+    *out = new PointList(&events_);
+    return S_OK;
 }
 
 STDMETHODIMP Control::FindConnectionPoint(REFIID riid, IConnectionPoint** out)

@@ -295,5 +295,42 @@ TEST_F(PreviewTest, FailureBeforeEmbeddingIsLoggedAndTheFirstTickEnds) {
   EXPECT_TRUE(sim.windows().Children(hugePane).empty());
 }
 
+TEST_F(PreviewTest, HandleOfThePreviewsOwnWindowIsRefusedAsTheParent) {
+  // A fresh platform numbers windows alike every time: learn the picture box's handle and its
+  // movie control's from a first run.
+  std::vector<Hwnd> own;
+  {
+    sim::SimPlatform probe;
+    probe.commandArgs = "/p";
+    probe.At(0.0, [&] {
+      own.push_back(Program::Current().Find<ControlForm>()->Picture1.hWnd());
+      own.push_back(probe.LastControl(kFlash)->handle);
+    });
+    probe.Run(Main, 0.05);
+  }
+  ASSERT_EQ(own.size(), 2u);
+  for (const Hwnd handle : own) {
+    SCOPED_TRACE(handle);
+    sim::SimPlatform run;
+    run.commandArgs = "/p " + std::to_string(handle);
+    Hwnd form = 0;
+    run.At(0.5, [&] {
+      form = Program::Current().Find<ControlForm>()->hWnd();
+      EXPECT_EQ(run.windows().Get(own[0])->parent, form);
+    });
+    const sim::RunResult result = run.Run(Main, 1.0);
+
+    // The named window lives on, so the preview stays; ending the run tears it all down.
+    EXPECT_FALSE(result.exited);
+    EXPECT_NE(form, 0);
+    const auto& calls = run.calls();
+    const std::string refused =
+        "SetParent(" + std::to_string(own[0]) + "," + std::to_string(handle) + ")";
+    EXPECT_NE(std::find(calls.begin(), calls.end(), refused), calls.end());
+    EXPECT_TRUE(run.errorReports.empty());
+    EXPECT_EQ(run.windows().Count(), 0u);
+  }
+}
+
 }  // namespace
 }  // namespace vellomar

@@ -303,6 +303,12 @@ Hwnd SimPlatform::SetParent(Hwnd child, Hwnd newParent) {
   Record(Call("SetParent", child, newParent));
   SimWindow* window = windows_.Get(child);
   if (!window || (newParent != 0 && !windows_.Get(newParent))) return 0;
+  // As on the platform, a window cannot become its own parent or the child of a descendant.
+  for (Hwnd above = newParent; above != 0;) {
+    if (above == child) return 0;
+    const SimWindow* ancestor = windows_.Get(above);
+    above = ancestor ? ancestor->parent : 0;
+  }
   const Hwnd previous = window->parent;
   windows_.Reparent(child, newParent);
   return previous;

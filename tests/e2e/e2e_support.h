@@ -1,0 +1,161 @@
+// What the end-to-end tests share: starting the real vellomar.scr as a process of the same Wine
+// session, waiting for its windows and its end, the settings in the real registry, the stand-in
+// control's call log and request file, and timing. Every wait pumps this thread's messages, so a
+// pane window that a test owns keeps answering while the program works on it.
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace e2e {
+
+// ---- time ----
+
+double NowMs();
+// Runs this thread's message loop for about ms milliseconds.
+void Pump(DWORD ms);
+// Pumps messages until done() holds or timeoutMs passed; returns done().
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+double Median(std::vector<double> samples);
+// Prints "<what>: median <m> ms over <n> runs (<samples>)" and records it for the XML report.
+void ReportMedian(const char* what, const std::vector<double>& samples);
+
+// ---- text and files ----
+
+std::wstring Widen(const std::string& utf8);
+std::string Narrow(const std::wstring& wide);
+// A new empty folder under the temporary folder; removed, with its files, by RemoveFolder.
+std::wstring MakeFolder(const wchar_t* tag);
+void RemoveFolder(const std::wstring& folder);
+// The whole file as bytes; nothing when it does not exist.
+std::optional<std::string> ReadBytes(const std::wstring& file);
+
+// ---- the program ----
+
+// vellomar.scr, beside this test program.
+std::wstring ProgramPath();
+
+using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// One start of vellomar.scr. A process still running when this goes is terminated, so that a
+// failed test leaves no saver behind for the next one.
+class Process {
+ public:
+  // Starts "vellomar.scr <args>" with this environment plus the given variables (an empty value
+  // removes a variable). Start time is taken just before CreateProcessW.
+  Process(const std::wstring& args, const Environment& extra = {});
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  bool started() const { return info_.hProcess != nullptr; }
+  DWORD id() const { return info_.dwProcessId; }
+  double startMs() const { return startMs_; }
+  bool Running() const;
+  // Waits, pumping messages, for the end; returns false on time-out. exitMs() is when it was seen.
+  bool WaitForExit(DWORD timeoutMs);
+  double exitMs() const { return exitMs_; }
+  std::optional<DWORD> ExitCode() const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+  double startMs_ = 0;
+  double exitMs_ = 0;
+};
+
+// ---- windows ----
+
+std::wstring ClassOf(HWND window);
+std::wstring TextOf(HWND window);
+LONG_PTR ExStyleOf(HWND window);
+RECT WindowRect(HWND window);
+RECT ClientRect(HWND window);
+bool SameRect(const RECT& a, const RECT& b);
+// The process's top-level windows, in z-order (top first), visible or not.
+std::vector<HWND> TopLevelWindows(DWORD processId);
+// The process's top-level windows of our form class (visible or hidden).
+std::vector<HWND> FormWindows(DWORD processId);
+// The first top-level window of the process that matches; null when none.
+HWND FindTopLevel(DWORD processId, const std::function<bool(HWND)>& match);
+// Waits for a top-level window of the process with this class and, when given, this caption.
+HWND WaitForWindow(DWORD processId, const std::wstring& windowClass,
+                   const std::optional<std::wstring>& caption, DWORD timeoutMs);
+// The input guard of a full-screen run, once it exists and is visible.
+HWND WaitForGuard(const Process& process, DWORD timeoutMs = 10000);
+// A message box of the process: its text, and a way to press its button.
+HWND WaitForMessageBox(const Process& process, DWORD timeoutMs = 10000);
+std::wstring MessageBoxText(HWND box);
+void DismissMessageBox(HWND box);
+
+inline constexpr wchar_t kFormClass[] = L"VellomarForm";
+inline constexpr wchar_t kPictureClass[] = L"VellomarPicture";
+inline constexpr wchar_t kGuardCaption[] = L"Screen Saver Main Form";
+inline constexpr wchar_t kMovieWindowCaption[] = L"Form1";
+
+// ---- the registry ----
+
+// A value as RegQueryValueExA returns it: type and data bytes, exactly.
+struct RegValue {
+  DWORD type = REG_NONE;
+  std::string bytes;
+};
+
+inline constexpr char kSettingsKey[] = "SOFTWARE\\Starloom\\Vellomar Screensaver";
+inline constexpr char kDesktopKey[] = "Control Panel\\Desktop";
+
+// Writes text as REG_SZ through the ANSI entry point, with its terminating NUL, as an installer
+// would; DeleteValue removes the value. Both under root\key, which is created when missing.
+void WriteText(HKEY root, const char* key, const char* name, const std::string& text);
+void DeleteValue(HKEY root, const char* key, const char* name);
+std::optional<RegValue> ReadValue(HKEY root, const char* key, const char* name);
+
+// The program's settings ("path", "language", "music", "mouse") and the desktop password flag,
+// restored to what they were when a test started.
+class SettingsGuard {
+ public:
+  SettingsGuard();
+  ~SettingsGuard();
+  SettingsGuard(const SettingsGuard&) = delete;
+  SettingsGuard& operator=(const SettingsGuard&) = delete;
+
+ private:
+  struct Saved {
+    HKEY root;
+    const char* key;
+    const char* name;
+    std::optional<RegValue> value;
+  };
+  std::vector<Saved> saved_;
+};
+
+// ---- the stand-in movie control ----
+
+// A private call log and request file for the stand-in control in one started program.
+class Standin {
+ public:
+  explicit Standin(const std::wstring& folder);
+  // VELLOMAR_STANDIN_LOG, _COMMANDS, and _FAIL (empty when nothing should fail).
+  Environment Env(const std::wstring& fail = L"") const;
+  std::vector<std::string> LogLines() const;
+  bool Logged(const std::string& line) const;
+  // Asks the control to fire FSCommand for each (command, args), in order.
+  void Send(const std::vector<std::pair<std::string, std::string>>& commands) const;
+
+ private:
+  std::wstring log_;
+  std::wstring commands_;
+};
+
+// Posts a key press (key down, then key up) to a window.
+void PostKey(HWND window, WORD virtualKey);
+
+}  // namespace e2e

@@ -1,0 +1,184 @@
+// The preview (/p <pane>) as a process: the picture box inside a pane window that the test owns,
+// the two ways the preview ends, a pane of 0, and the close-to-exit time.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kTimeoutMs = 10000;
+constexpr int kPaneWidth = 152;
+constexpr int kPaneHeight = 112;
+
+LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+// A stand-in for the Display control panel: a dialog-like window with the preview pane in it.
+class PreviewPane {
+ public:
+  PreviewPane() {
+    static const bool registered = [] {
+      WNDCLASSW plain{};
+      plain.lpfnWndProc = PlainProc;
+      plain.hInstance = GetModuleHandleW(nullptr);
+      plain.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+      plain.lpszClassName = L"VellomarE2EPane";
+      return RegisterClassW(&plain) != 0;
+    }();
+    EXPECT_TRUE(registered);
+    dialog_ = CreateWindowExW(0, L"VellomarE2EPane", L"Display Properties",
+                              WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 50, 50, 400, 300, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+    pane_ = CreateWindowExW(0, L"VellomarE2EPane", L"", WS_CHILD | WS_VISIBLE, 30, 20, kPaneWidth,
+                            kPaneHeight, dialog_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    Pump(20);
+  }
+  ~PreviewPane() {
+    if (IsWindow(dialog_)) DestroyWindow(dialog_);
+  }
+  HWND pane() const { return pane_; }
+  // The pane's number as the control panel passes it.
+  std::wstring Number() const {
+    return std::to_wstring(static_cast<long long>(reinterpret_cast<LONG_PTR>(pane_)));
+  }
+  HWND Child() const { return GetWindow(pane_, GW_CHILD); }
+
+ private:
+  HWND dialog_ = nullptr;
+  HWND pane_ = nullptr;
+};
+
+class Preview : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "path", Narrow(folder_));
+    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "language", "1033");
+    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "music", "1");
+  }
+  void TearDown() override { RemoveFolder(folder_); }
+
+  // Waits until the picture box of the process shows in the pane with the pane's client size.
+  // Moving into the pane hides the window for a moment, and it may come before the sizing.
+  HWND WaitForPictureInPane(const Process& preview, const PreviewPane& pane) {
+    HWND picture = nullptr;
+    WaitUntil(
+        [&] {
+          HWND child = pane.Child();
+          DWORD owner = 0;
+          if (child) GetWindowThreadProcessId(child, &owner);
+          picture = child && owner == preview.id() && IsWindowVisible(child) &&
+                            SameRect(ClientRect(child), ClientRect(pane.pane()))
+                        ? child
+                        : nullptr;
+          return picture != nullptr;
+        },
+        kTimeoutMs);
+    return picture;
+  }
+
+  SettingsGuard settings_;
+  std::wstring folder_ = MakeFolder(L"preview");
+  Standin standin_{folder_};
+};
+
+TEST_F(Preview, PictureBoxFillsThePaneAndTheMoviePlaysThePreviewRole) {
+  PreviewPane pane;
+  Process preview(L"/p " + pane.Number(), standin_.Env());
+  HWND picture = WaitForPictureInPane(preview, pane);
+  ASSERT_NE(picture, nullptr) << "no picture box of the pane's size inside the pane";
+  EXPECT_EQ(ClassOf(picture), kPictureClass);
+  RECT inPane{};
+  GetWindowRect(picture, &inPane);
+  MapWindowPoints(nullptr, pane.pane(), reinterpret_cast<POINT*>(&inPane), 2);
+  EXPECT_TRUE(SameRect(inPane, RECT{0, 0, kPaneWidth, kPaneHeight}));
+  // The movie control covers the picture box.
+  ASSERT_TRUE(WaitUntil([&] { return standin_.Logged("call Play"); }, kTimeoutMs));
+  HWND control = GetWindow(picture, GW_CHILD);
+  ASSERT_NE(control, nullptr);
+  EXPECT_TRUE(SameRect(WindowRect(control), WindowRect(picture)));
+  EXPECT_TRUE(standin_.Logged("call SetVariable routine p"));
+  for (const std::string& line : standin_.LogLines()) {
+    EXPECT_EQ(line.find("SetVariable music"), std::string::npos) << line;
+    EXPECT_EQ(line.find("SetVariable language"), std::string::npos) << line;
+  }
+  // The hidden form stays hidden: nothing of the program shows outside the pane.
+  for (HWND window : TopLevelWindows(preview.id())) {
+    EXPECT_FALSE(IsWindowVisible(window)) << Narrow(ClassOf(window));
+  }
+  PostMessageW(picture, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(preview.WaitForExit(kTimeoutMs));
+  EXPECT_EQ(preview.ExitCode(), 0u);
+}
+
+TEST_F(Preview, CloseToThePictureBoxLeavesThePaneAtOnceAndEndsTheProcess) {
+  PreviewPane pane;
+  Process preview(L"/p " + pane.Number(), standin_.Env());
+  HWND picture = WaitForPictureInPane(preview, pane);
+  ASSERT_NE(picture, nullptr);
+  const double closeMs = NowMs();
+  ASSERT_EQ(SendMessageW(picture, WM_CLOSE, 0, 0), 0);
+  // Handled inside the message: the picture box has left the pane when SendMessage returns.
+  EXPECT_EQ(pane.Child(), nullptr);
+  ASSERT_TRUE(preview.WaitForExit(kTimeoutMs));
+  std::printf("[ measured ] close to exit: %.0f ms\n", preview.exitMs() - closeMs);
+  EXPECT_EQ(preview.ExitCode(), 0u);
+  EXPECT_TRUE(IsWindow(pane.pane())) << "the pane belongs to the control panel and stays";
+}
+
+TEST_F(Preview, DestroyingThePaneEndsTheProcess) {
+  PreviewPane pane;
+  Process preview(L"/p " + pane.Number(), standin_.Env());
+  HWND picture = WaitForPictureInPane(preview, pane);
+  ASSERT_NE(picture, nullptr);
+  ASSERT_TRUE(DestroyWindow(pane.pane()));
+  ASSERT_TRUE(preview.WaitForExit(kTimeoutMs));
+  EXPECT_EQ(preview.ExitCode(), 0u);
+  EXPECT_FALSE(IsWindow(picture));
+}
+
+TEST_F(Preview, PaneOfZeroEndsByItself) {
+  Process preview(L"/p 0", standin_.Env());
+  // With no pane the picture box gets the zero-size client rectangle of "window 0": whatever
+  // shows of the program has no area.
+  std::wstring seen;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        for (HWND window : TopLevelWindows(preview.id())) {
+          const RECT r = WindowRect(window);
+          if (IsWindowVisible(window) && r.right > r.left && r.bottom > r.top) {
+            seen = ClassOf(window);
+          }
+        }
+        return !preview.Running();
+      },
+      kTimeoutMs));
+  EXPECT_EQ(preview.ExitCode(), 0u);
+  EXPECT_EQ(Narrow(seen), "") << "a window with an area showed";
+  std::printf("[ measured ] /p 0 start to exit: %.0f ms\n", NowMs() - preview.startMs());
+}
+
+// Printed, never asserted: from a WM_CLOSE posted to the picture box to the end of the process.
+TEST_F(Preview, MedianOfCloseToExit) {
+  std::vector<double> closeToExit;
+  for (int run = 0; run < 5; ++run) {
+    PreviewPane pane;
+    Process preview(L"/p " + pane.Number(), standin_.Env());
+    HWND picture = WaitForPictureInPane(preview, pane);
+    ASSERT_NE(picture, nullptr);
+    const double closeMs = NowMs();
+    PostMessageW(picture, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(preview.WaitForExit(kTimeoutMs));
+    closeToExit.push_back(preview.exitMs() - closeMs);
+    EXPECT_EQ(preview.ExitCode(), 0u);
+  }
+  ReportMedian("preview_close_to_exit_ms", closeToExit);
+}
+
+}  // namespace
+}  // namespace e2e

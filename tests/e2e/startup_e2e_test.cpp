@@ -118,6 +118,15 @@ TEST_F(Startup, UnknownSwitchesEndAtOnceWithoutWindows) {
   }
 }
 
+// Wine has no consumer-line password dialog: the switch calls the system and ends.
+TEST_F(Startup, PasswordChangeSwitchOpensNoWindowOfItsOwnAndEnds) {
+  std::optional<DWORD> exitCode;
+  const Sightings seen = RunToEnd(L"/a 596", &exitCode);
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_TRUE(seen.forms.empty()) << "a form was loaded";
+  EXPECT_TRUE(standin_.LogLines().empty()) << "a movie control was created";
+}
+
 TEST_F(Startup, ElevenDigitHandleShowsTheOverflowReportAndNoOtherWindow) {
   Process preview(L"/p 12345678901", standin_.Env());
   HWND box = WaitForMessageBox(preview);

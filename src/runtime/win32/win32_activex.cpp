@@ -322,32 +322,51 @@ class HostedActiveX final : public NativeControl {
     }
   }
 
-  // Listens on the control's first event interface, the one its events come through.
+  // Listens on the control's default event interface, as its class information names it, or
+  // else on the first event interface it lists.
   void Connect(ControlEvents& events) {
     IConnectionPointContainer* container = nullptr;
     if (FAILED(object_->QueryInterface(IID_IConnectionPointContainer,
                                        reinterpret_cast<void**>(&container)))) {
       return;
     }
+    IProvideClassInfo2* info = nullptr;
+    IID source;
+    if (SUCCEEDED(object_->QueryInterface(IID_IProvideClassInfo2,
+                                          reinterpret_cast<void**>(&info)))) {
+      IConnectionPoint* point = nullptr;
+      if (SUCCEEDED(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source)) &&
+          SUCCEEDED(container->FindConnectionPoint(source, &point))) {
+        Advise(point, source, events);
+      }
+      info->Release();
+    }
     IEnumConnectionPoints* points = nullptr;
-    if (SUCCEEDED(container->EnumConnectionPoints(&points))) {
+    if (!connection_ && SUCCEEDED(container->EnumConnectionPoints(&points))) {
       IConnectionPoint* point = nullptr;
       while (!connection_ && points->Next(1, &point, nullptr) == S_OK) {
-        IID iid;
-        if (SUCCEEDED(point->GetConnectionInterface(&iid)) && iid != IID_IPropertyNotifySink) {
-          sink_ = new EventSink(iid, events);
-          if (SUCCEEDED(point->Advise(sink_, &cookie_))) {
-            connection_ = point;
-            continue;
-          }
-          sink_->Release();
-          sink_ = nullptr;
+        if (SUCCEEDED(point->GetConnectionInterface(&source)) &&
+            source != IID_IPropertyNotifySink) {
+          Advise(point, source, events);
+        } else {
+          point->Release();
         }
-        point->Release();
       }
       points->Release();
     }
     container->Release();
+  }
+
+  // Keeps the point when the sink is taken; releases it otherwise.
+  void Advise(IConnectionPoint* point, const IID& source, ControlEvents& events) {
+    sink_ = new EventSink(source, events);
+    if (SUCCEEDED(point->Advise(sink_, &cookie_))) {
+      connection_ = point;
+      return;
+    }
+    sink_->Release();
+    sink_ = nullptr;
+    point->Release();
   }
 
   std::string progId_;

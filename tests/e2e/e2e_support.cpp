@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
@@ -137,13 +139,15 @@ std::optional<std::string> ReadBytes(const std::wstring& file) {
 
 // ---- the program ----
 
-std::wstring ProgramPath() {
+std::wstring SiblingPath(const std::wstring& fileName) {
   wchar_t self[MAX_PATH];
   const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring path(self, n);
   path.erase(path.find_last_of(L"\\/") + 1);
-  return path + L"vellomar.scr";
+  return path + fileName;
 }
+
+std::wstring ProgramPath() { return SiblingPath(L"vellomar.scr"); }
 
 namespace {
 
@@ -173,8 +177,7 @@ std::wstring EnvironmentBlock(const Environment& extra) {
 
 }  // namespace
 
-Process::Process(const std::wstring& args, const Environment& extra) {
-  const std::wstring program = ProgramPath();
+Process::Process(const std::wstring& args, const Environment& extra, const std::wstring& program) {
   std::wstring line = L"\"" + program + L"\"" + (args.empty() ? L"" : L" " + args);
   std::wstring environment = EnvironmentBlock(extra);
   STARTUPINFOW startup{};
@@ -313,6 +316,41 @@ HWND WaitForGuard(const Process& process, DWORD timeoutMs) {
   return WaitForWindow(process.id(), kFormClass, std::wstring(kGuardCaption), timeoutMs);
 }
 
+namespace {
+
+BOOL CALLBACK NoteFormWindow(HWND window, LPARAM param) {
+  if (ClassOf(window) == kFormClass) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> AllFormWindows() {
+  std::vector<HWND> forms;
+  EnumWindows(NoteFormWindow, reinterpret_cast<LPARAM>(&forms));
+  return forms;
+}
+
+std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
+  std::vector<DWORD> ids;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    ADD_FAILURE() << "CreateToolhelp32Snapshot failed with " << GetLastError();
+    return ids;
+  }
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    // The name may come with its folder.
+    std::wstring name = entry.szExeFile;
+    name.erase(0, name.find_last_of(L"\\/") + 1);
+    if (_wcsicmp(name.c_str(), exeName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+  }
+  CloseHandle(snapshot);
+  return ids;
+}
+
 HWND WaitForMessageBox(const Process& process, DWORD timeoutMs) {
   return WaitForWindow(process.id(), L"#32770", std::nullopt, timeoutMs);
 }
@@ -336,6 +374,107 @@ void PostKey(HWND window, WORD virtualKey) {
   PostMessageW(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (1u << 30) | (1u << 31));
 }
 
+namespace {
+
+LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+}  // namespace
+
+PreviewPane::PreviewPane() {
+  static const bool registered = [] {
+    WNDCLASSW plain{};
+    plain.lpfnWndProc = PlainProc;
+    plain.hInstance = GetModuleHandleW(nullptr);
+    plain.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    plain.lpszClassName = L"VellomarE2EPane";
+    return RegisterClassW(&plain) != 0;
+  }();
+  EXPECT_TRUE(registered);
+  dialog_ = CreateWindowExW(0, L"VellomarE2EPane", L"Display Properties",
+                            WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 50, 50, 400, 300, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
+  pane_ = CreateWindowExW(0, L"VellomarE2EPane", L"", WS_CHILD | WS_VISIBLE, 30, 20, kWidth,
+                          kHeight, dialog_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  Pump(20);
+}
+
+PreviewPane::~PreviewPane() {
+  if (IsWindow(dialog_)) DestroyWindow(dialog_);
+}
+
+std::wstring PreviewPane::Number() const {
+  return std::to_wstring(static_cast<long long>(reinterpret_cast<LONG_PTR>(pane_)));
+}
+
+HWND PreviewPane::WaitForChildOf(const Process& process, DWORD timeoutMs) const {
+  // Moving into the pane hides the window for a moment, and it may come before the sizing.
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        HWND child = Child();
+        DWORD owner = 0;
+        if (child) GetWindowThreadProcessId(child, &owner);
+        found = child && owner == process.id() && IsWindowVisible(child) &&
+                        SameRect(ClientRect(child), ClientRect(pane_))
+                    ? child
+                    : nullptr;
+        return found != nullptr;
+      },
+      timeoutMs);
+  return found;
+}
+
+// ---- the error log ----
+
+FILETIME LocalNow() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  FILETIME t;
+  SystemTimeToFileTime(&now, &t);
+  return t;
+}
+
+namespace {
+
+std::string DateTimeText(const SYSTEMTIME& time) {
+  char date[128] = {};
+  char clock[128] = {};
+  GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, 128);
+  GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, 128);
+  return std::string(date) + " " + clock;
+}
+
+}  // namespace
+
+std::set<std::string> DateTimeTexts(const FILETIME& from, const FILETIME& to) {
+  constexpr ULONGLONG kSecond = 10000000;  // in 100 ns
+  auto value = [](const FILETIME& t) {
+    return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
+  std::set<std::string> texts;
+  for (ULONGLONG t = value(from) - kSecond; t <= value(to) + kSecond; t += kSecond / 2) {
+    const FILETIME at{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)};
+    SYSTEMTIME local;
+    FileTimeToSystemTime(&at, &local);
+    texts.insert(DateTimeText(local));
+  }
+  return texts;
+}
+
+std::vector<std::string> LinesWithEnds(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end == std::string::npos ? end : end + 2 - start));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  return lines;
+}
+
 // ---- the registry ----
 
 void WriteText(HKEY root, const char* key, const char* name, const std::string& text) {
@@ -353,6 +492,22 @@ void DeleteValue(HKEY root, const char* key, const char* name) {
   if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) return;
   RegDeleteValueA(opened, name);
   RegCloseKey(opened);
+}
+
+void WriteValue(HKEY root, const char* key, const char* name, const RegValue& value) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegSetValueExA(opened, name, 0, value.type,
+                           reinterpret_cast<const BYTE*>(value.bytes.data()),
+                           static_cast<DWORD>(value.bytes.size())),
+            ERROR_SUCCESS);
+  RegCloseKey(opened);
+}
+
+void DeleteKey(HKEY root, const char* key) {
+  const LONG status = RegDeleteKeyA(root, key);
+  EXPECT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << "status " << status;
 }
 
 std::optional<RegValue> ReadValue(HKEY root, const char* key, const char* name) {
@@ -387,15 +542,7 @@ SettingsGuard::~SettingsGuard() {
       DeleteValue(saved.root, saved.key, saved.name);
       continue;
     }
-    HKEY opened = nullptr;
-    if (RegCreateKeyExA(saved.root, saved.key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened,
-                        nullptr) != ERROR_SUCCESS) {
-      continue;
-    }
-    RegSetValueExA(opened, saved.name, 0, saved.value->type,
-                   reinterpret_cast<const BYTE*>(saved.value->bytes.data()),
-                   static_cast<DWORD>(saved.value->bytes.size()));
-    RegCloseKey(opened);
+    WriteValue(saved.root, saved.key, saved.name, *saved.value);
   }
 }
 

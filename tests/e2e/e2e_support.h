@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,6 +44,8 @@ std::optional<std::string> ReadBytes(const std::wstring& file);
 
 // vellomar.scr, beside this test program.
 std::wstring ProgramPath();
+// Another program beside this one, by file name.
+std::wstring SiblingPath(const std::wstring& fileName);
 
 using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
 
@@ -50,14 +53,17 @@ using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
 // failed test leaves no saver behind for the next one.
 class Process {
  public:
-  // Starts "vellomar.scr <args>" with this environment plus the given variables (an empty value
-  // removes a variable). Start time is taken just before CreateProcessW.
-  Process(const std::wstring& args, const Environment& extra = {});
+  // Starts "vellomar.scr <args>" (or another program) with this environment plus the given
+  // variables (an empty value removes a variable). Start time is taken just before
+  // CreateProcessW.
+  Process(const std::wstring& args, const Environment& extra = {},
+          const std::wstring& program = ProgramPath());
   ~Process();
   Process(const Process&) = delete;
   Process& operator=(const Process&) = delete;
 
   bool started() const { return info_.hProcess != nullptr; }
+  HANDLE handle() const { return info_.hProcess; }
   DWORD id() const { return info_.dwProcessId; }
   double startMs() const { return startMs_; }
   bool Running() const;
@@ -91,6 +97,10 @@ HWND WaitForWindow(DWORD processId, const std::wstring& windowClass,
                    const std::optional<std::wstring>& caption, DWORD timeoutMs);
 // The input guard of a full-screen run, once it exists and is visible.
 HWND WaitForGuard(const Process& process, DWORD timeoutMs = 10000);
+// Every top-level window of our form class, of any process.
+std::vector<HWND> AllFormWindows();
+// Ids of the running processes whose program file has this name (case-insensitive).
+std::vector<DWORD> ProcessesNamed(const std::wstring& exeName);
 // A message box of the process: its text, and a way to press its button.
 HWND WaitForMessageBox(const Process& process, DWORD timeoutMs = 10000);
 std::wstring MessageBoxText(HWND box);
@@ -101,12 +111,45 @@ inline constexpr wchar_t kPictureClass[] = L"VellomarPicture";
 inline constexpr wchar_t kGuardCaption[] = L"Screen Saver Main Form";
 inline constexpr wchar_t kMovieWindowCaption[] = L"Form1";
 
+// A stand-in for the Display control panel: a captioned window with a preview pane in it, owned
+// by this thread. Destroyed with this object.
+class PreviewPane {
+ public:
+  static constexpr int kWidth = 152;
+  static constexpr int kHeight = 112;
+  PreviewPane();
+  ~PreviewPane();
+  PreviewPane(const PreviewPane&) = delete;
+  PreviewPane& operator=(const PreviewPane&) = delete;
+  HWND pane() const { return pane_; }
+  // The pane's number as the control panel passes it.
+  std::wstring Number() const;
+  HWND Child() const { return GetWindow(pane_, GW_CHILD); }
+  // Waits until a visible child window of the process fills the pane's client area.
+  HWND WaitForChildOf(const Process& process, DWORD timeoutMs) const;
+
+ private:
+  HWND dialog_ = nullptr;
+  HWND pane_ = nullptr;
+};
+
+// ---- the error log ----
+
+// The local time now, as a file time.
+FILETIME LocalNow();
+// Every date-and-time text (the user's short date, a blank, the long time) of the seconds between
+// two local times, a second either side: what a line of error.log written between them begins with.
+std::set<std::string> DateTimeTexts(const FILETIME& from, const FILETIME& to);
+// The text's lines, each with its CR LF; a last piece without one counts as a line too.
+std::vector<std::string> LinesWithEnds(const std::string& text);
+
 // ---- the registry ----
 
 // A value as RegQueryValueExA returns it: type and data bytes, exactly.
 struct RegValue {
   DWORD type = REG_NONE;
   std::string bytes;
+  bool operator==(const RegValue&) const = default;
 };
 
 inline constexpr char kSettingsKey[] = "SOFTWARE\\Starloom\\Vellomar Screensaver";
@@ -116,6 +159,10 @@ inline constexpr char kDesktopKey[] = "Control Panel\\Desktop";
 // would; DeleteValue removes the value. Both under root\key, which is created when missing.
 void WriteText(HKEY root, const char* key, const char* name, const std::string& text);
 void DeleteValue(HKEY root, const char* key, const char* name);
+// Stores exactly this type and these bytes; the key is created when missing.
+void WriteValue(HKEY root, const char* key, const char* name, const RegValue& value);
+// Removes a key that has no subkeys, with its values.
+void DeleteKey(HKEY root, const char* key);
 std::optional<RegValue> ReadValue(HKEY root, const char* key, const char* name);
 
 // The program's settings ("path", "language", "music", "mouse") and the desktop password flag,

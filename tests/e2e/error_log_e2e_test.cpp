@@ -17,39 +17,6 @@ LRESULT CALLBACK PaneProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(w, m, wp, lp);
 }
 
-// The user's general date-and-time text (short date, blank, long time) of one second.
-std::string DateTimeText(const SYSTEMTIME& time) {
-  char date[128] = {};
-  char clock[128] = {};
-  GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, 128);
-  GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, 128);
-  return std::string(date) + " " + clock;
-}
-
-// Every date-and-time text between two moments, a second either side.
-std::set<std::string> DateTimeTexts(const FILETIME& from, const FILETIME& to) {
-  constexpr ULONGLONG kSecond = 10000000;  // in 100 ns
-  auto value = [](const FILETIME& t) {
-    return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-  };
-  std::set<std::string> texts;
-  for (ULONGLONG t = value(from) - kSecond; t <= value(to) + kSecond; t += kSecond / 2) {
-    const FILETIME at{static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)};
-    SYSTEMTIME local;
-    FileTimeToSystemTime(&at, &local);
-    texts.insert(DateTimeText(local));
-  }
-  return texts;
-}
-
-FILETIME LocalNow() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  FILETIME t;
-  SystemTimeToFileTime(&now, &t);
-  return t;
-}
-
 class ErrorLog : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -61,16 +28,7 @@ class ErrorLog : public ::testing::Test {
   std::wstring LogFile() const { return folder_ + L"\\error.log"; }
   // The log's lines, each with its CR LF; a last piece without one counts as a line too.
   std::vector<std::string> Lines() const {
-    const std::string all = ReadBytes(LogFile()).value_or("");
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < all.size()) {
-      const std::size_t end = all.find("\r\n", start);
-      lines.push_back(all.substr(start, end == std::string::npos ? end : end + 2 - start));
-      if (end == std::string::npos) break;
-      start = end + 2;
-    }
-    return lines;
+    return LinesWithEnds(ReadBytes(LogFile()).value_or(""));
   }
   // One line: a date-and-time text of the run, three blanks, the description, CR LF.
   void ExpectLine(const std::string& line, const std::set<std::string>& times,

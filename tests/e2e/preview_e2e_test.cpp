@@ -12,47 +12,6 @@ namespace e2e {
 namespace {
 
 constexpr DWORD kTimeoutMs = 10000;
-constexpr int kPaneWidth = 152;
-constexpr int kPaneHeight = 112;
-
-LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  return DefWindowProcW(w, m, wp, lp);
-}
-
-// A stand-in for the Display control panel: a dialog-like window with the preview pane in it.
-class PreviewPane {
- public:
-  PreviewPane() {
-    static const bool registered = [] {
-      WNDCLASSW plain{};
-      plain.lpfnWndProc = PlainProc;
-      plain.hInstance = GetModuleHandleW(nullptr);
-      plain.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-      plain.lpszClassName = L"VellomarE2EPane";
-      return RegisterClassW(&plain) != 0;
-    }();
-    EXPECT_TRUE(registered);
-    dialog_ = CreateWindowExW(0, L"VellomarE2EPane", L"Display Properties",
-                              WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 50, 50, 400, 300, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
-    pane_ = CreateWindowExW(0, L"VellomarE2EPane", L"", WS_CHILD | WS_VISIBLE, 30, 20, kPaneWidth,
-                            kPaneHeight, dialog_, nullptr, GetModuleHandleW(nullptr), nullptr);
-    Pump(20);
-  }
-  ~PreviewPane() {
-    if (IsWindow(dialog_)) DestroyWindow(dialog_);
-  }
-  HWND pane() const { return pane_; }
-  // The pane's number as the control panel passes it.
-  std::wstring Number() const {
-    return std::to_wstring(static_cast<long long>(reinterpret_cast<LONG_PTR>(pane_)));
-  }
-  HWND Child() const { return GetWindow(pane_, GW_CHILD); }
-
- private:
-  HWND dialog_ = nullptr;
-  HWND pane_ = nullptr;
-};
 
 class Preview : public ::testing::Test {
  protected:
@@ -64,22 +23,8 @@ class Preview : public ::testing::Test {
   void TearDown() override { RemoveFolder(folder_); }
 
   // Waits until the picture box of the process shows in the pane with the pane's client size.
-  // Moving into the pane hides the window for a moment, and it may come before the sizing.
   HWND WaitForPictureInPane(const Process& preview, const PreviewPane& pane) {
-    HWND picture = nullptr;
-    WaitUntil(
-        [&] {
-          HWND child = pane.Child();
-          DWORD owner = 0;
-          if (child) GetWindowThreadProcessId(child, &owner);
-          picture = child && owner == preview.id() && IsWindowVisible(child) &&
-                            SameRect(ClientRect(child), ClientRect(pane.pane()))
-                        ? child
-                        : nullptr;
-          return picture != nullptr;
-        },
-        kTimeoutMs);
-    return picture;
+    return pane.WaitForChildOf(preview, kTimeoutMs);
   }
 
   SettingsGuard settings_;
@@ -96,7 +41,7 @@ TEST_F(Preview, PictureBoxFillsThePaneAndTheMoviePlaysThePreviewRole) {
   RECT inPane{};
   GetWindowRect(picture, &inPane);
   MapWindowPoints(nullptr, pane.pane(), reinterpret_cast<POINT*>(&inPane), 2);
-  EXPECT_TRUE(SameRect(inPane, RECT{0, 0, kPaneWidth, kPaneHeight}));
+  EXPECT_TRUE(SameRect(inPane, RECT{0, 0, PreviewPane::kWidth, PreviewPane::kHeight}));
   // The movie control covers the picture box.
   ASSERT_TRUE(WaitUntil([&] { return standin_.Logged("call Play"); }, kTimeoutMs));
   HWND control = GetWindow(picture, GW_CHILD);

@@ -108,5 +108,26 @@ TEST_F(ErrorLog, FailingMovieInThePreviewIsAppendedAfterAnEarlierLine) {
   ExpectLine(lines[1], DateTimeTexts(before, after), "stand-in failure: Movie");
 }
 
+// Two processes whose guarded loads fail at about the same moment append to one error.log, round
+// after round: every line arrives whole and none is lost. A preview of pane 0 logs the failure
+// of its movie and ends by itself at its first tick.
+TEST_F(ErrorLog, TwoProcessesAppendingAtOnceLeaveEveryLineWhole) {
+  constexpr int kRounds = 20;
+  const FILETIME before = LocalNow();
+  for (int round = 0; round < kRounds; ++round) {
+    Process first(L"/p 0", standin_.Env(L"Movie"));
+    Process second(L"/p 0", standin_.Env(L"Movie"));
+    ASSERT_TRUE(first.WaitForExit(kTimeoutMs)) << "round " << round;
+    ASSERT_TRUE(second.WaitForExit(kTimeoutMs)) << "round " << round;
+    EXPECT_EQ(first.ExitCode(), 0u);
+    EXPECT_EQ(second.ExitCode(), 0u);
+  }
+  const FILETIME after = LocalNow();
+  const std::vector<std::string> lines = Lines();
+  ASSERT_EQ(lines.size(), 2u * kRounds);
+  const std::set<std::string> times = DateTimeTexts(before, after);
+  for (const std::string& line : lines) ExpectLine(line, times, "stand-in failure: Movie");
+}
+
 }  // namespace
 }  // namespace e2e

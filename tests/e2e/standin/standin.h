@@ -24,7 +24,10 @@
 //                              at least one event sink: each line "command<TAB>args" (args may be
 //                              missing) fires FSCommand(command, args) to every sink, in order.
 //                              The file is consumed: renamed away, read, then deleted. Writers
-//                              create it under another name and rename it into place.
+//                              create it under another name and rename it into place. Lines are
+//                              UTF-8 taken by their length, so a NUL byte reaches the command or
+//                              the args as U+0000 and args may be of any size; only a line feed
+//                              (with a carriage return before it) cannot be sent.
 //   VELLOMAR_STANDIN_FAIL      comma-separated steps that fail with DISP_E_EXCEPTION and the
 //                              description "stand-in failure: <step>": "Movie", "Play",
 //                              "SetVariable:<name>", "create" (CoCreateInstance fails), or any

@@ -1,0 +1,88 @@
+// The full-screen saver started and ended by a key many times in a row: every run ends with code
+// 0 and leaves no process, no window of ours and no hidden cursor behind. 200 cycles by default;
+// VELLOMAR_SOAK_CYCLES sets another count (a quick look, or a longer soak).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+
+namespace e2e {
+namespace {
+
+constexpr DWORD kTimeoutMs = 10000;
+constexpr int kDefaultCycles = 200;
+
+int Cycles() {
+  const char* text = std::getenv("VELLOMAR_SOAK_CYCLES");
+  const int cycles = text ? std::atoi(text) : kDefaultCycles;
+  return cycles > 0 ? cycles : kDefaultCycles;
+}
+
+bool CursorShowing() {
+  CURSORINFO info{};
+  info.cbSize = sizeof info;
+  return GetCursorInfo(&info) && (info.flags & CURSOR_SHOWING) != 0;
+}
+
+class Soak : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "path", Narrow(folder_));
+    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "language", "1033");
+    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "music", "1");
+    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "mouse", "3");
+    DeleteValue(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveUsePassword");
+    ASSERT_TRUE(ProcessesNamed(L"vellomar.scr").empty()) << "a saver is left from before";
+  }
+  void TearDown() override { RemoveFolder(folder_); }
+
+  SettingsGuard settings_;
+  std::wstring folder_ = MakeFolder(L"soak");
+  Standin standin_{folder_};
+};
+
+TEST_F(Soak, StartKeyExitCyclesLeaveNoProcessWindowOrHiddenCursor) {
+  const int cycles = Cycles();
+  const double soakBegin = NowMs();
+  std::vector<double> cycleMs;
+  int hiddenWhileRunning = 0;
+  for (int cycle = 0; cycle < cycles; ++cycle) {
+    const double begin = NowMs();
+    HWND guard = nullptr;
+    DWORD id = 0;
+    {
+      Process saver(L"/s", standin_.Env());
+      ASSERT_TRUE(saver.started()) << "cycle " << cycle;
+      id = saver.id();
+      guard = WaitForGuard(saver, kTimeoutMs);
+      ASSERT_NE(guard, nullptr) << "cycle " << cycle << ": no guard";
+      // What the checks after the exit look for is there while the saver runs.
+      const std::vector<DWORD> running = ProcessesNamed(L"vellomar.scr");
+      ASSERT_EQ(running, std::vector<DWORD>{id}) << "cycle " << cycle;
+      ASSERT_FALSE(AllFormWindows().empty());
+      if (!CursorShowing()) ++hiddenWhileRunning;
+      PostKey(guard, static_cast<WORD>('A' + cycle % 26));
+      ASSERT_TRUE(saver.WaitForExit(kTimeoutMs)) << "cycle " << cycle << ": the key did not end it";
+      ASSERT_EQ(saver.ExitCode(), 0u) << "cycle " << cycle;
+    }
+    ASSERT_TRUE(TopLevelWindows(id).empty())
+        << "cycle " << cycle << ": windows outlive the process";
+    ASSERT_FALSE(IsWindow(guard)) << "cycle " << cycle;
+    ASSERT_TRUE(AllFormWindows().empty()) << "cycle " << cycle << ": a window of ours remains";
+    ASSERT_TRUE(ProcessesNamed(L"vellomar.scr").empty())
+        << "cycle " << cycle << ": a saver remains";
+    ASSERT_TRUE(CursorShowing()) << "cycle " << cycle << ": the cursor stays hidden";
+    cycleMs.push_back(NowMs() - begin);
+  }
+  // Each guard hid the cursor while it ran, so the check after the exits saw a real change.
+  EXPECT_EQ(hiddenWhileRunning, cycles);
+  ReportMedian("soak_cycle_ms", cycleMs);
+  std::printf("[ measured ] %d cycles in %.1f s\n", cycles, (NowMs() - soakBegin) / 1000.0);
+}
+
+}  // namespace
+}  // namespace e2e

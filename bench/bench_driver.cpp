@@ -13,8 +13,9 @@
 //   /s  a real cursor move (SetCursorPos, 200 px away) after the saver settled, to the end
 //   /p  start to its window shown in a pane filling it; WM_CLOSE to that window, to the end
 // CPU time comes from /proc/<pid>/stat of the program's Linux process (utime + stime at 100 ticks a
-// second): Wine's GetProcessTimes does not count another process's threads. Peak working set is
-// GetProcessMemoryInfo's, which Wine takes from the same process's VmHWM.
+// second): Wine 8's GetProcessTimes on another process gives far too little (10 ms for a child
+// that had spun for 460 ms). Peak working set is GetProcessMemoryInfo's, which matched that
+// process's VmHWM.
 #include "e2e_support.h"  // first: <windows.h> before the other platform headers
 
 #include <psapi.h>

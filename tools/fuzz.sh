@@ -58,7 +58,7 @@ for target in "${targets[@]}"; do
     "${cov:-?}" "${features:-?}" "${corpus:-?}"
   if [ "$status" -ne 0 ]; then
     failed+=("$target")
-    grep -E 'property broken|ERROR: |SUMMARY: |^  ' "$log" | head -n 8 | sed 's/^/    /'
+    grep -E 'property broken|ERROR: |SUMMARY: |^  [^ ]' "$log" | head -n 8 | sed 's/^/    /'
   fi
 done
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the tests need, then builds and runs every test: the host build, the same under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows builds: vellomar.scr for x86_64,
-# run with its end-to-end tests under Wine and Xvfb, and for i686, built only.
+# AddressSanitizer and UndefinedBehaviorSanitizer, each fuzz target for a short while, and the
+# Windows builds: vellomar.scr for x86_64, run with its end-to-end tests under Wine and Xvfb, and
+# for i686, built only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,6 +30,10 @@ for preset in host sanitize; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+# Each fuzz target briefly, on its committed seeds; tools/fuzz.sh 600 is the long run.
+echo "== fuzz"
+bash tools/fuzz.sh 20
 
 for preset in win64 win32; do
   echo "== $preset (build)"

@@ -494,6 +494,14 @@ void DeleteValue(HKEY root, const char* key, const char* name) {
   RegCloseKey(opened);
 }
 
+void WriteUsualSettings(const std::wstring& installFolder) {
+  WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "path", Narrow(installFolder));
+  WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "language", "1033");
+  WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "music", "1");
+  WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "mouse", "3");
+  DeleteValue(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveUsePassword");
+}
+
 void WriteValue(HKEY root, const char* key, const char* name, const RegValue& value) {
   HKEY opened = nullptr;
   ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr),

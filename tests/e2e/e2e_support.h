@@ -159,6 +159,9 @@ inline constexpr char kDesktopKey[] = "Control Panel\\Desktop";
 // would; DeleteValue removes the value. Both under root\key, which is created when missing.
 void WriteText(HKEY root, const char* key, const char* name, const std::string& text);
 void DeleteValue(HKEY root, const char* key, const char* name);
+// The settings most tests start from: the install folder, English, music "1", a threshold of 3
+// moves, and no desktop password flag.
+void WriteUsualSettings(const std::wstring& installFolder);
 // Stores exactly this type and these bytes; the key is created when missing.
 void WriteValue(HKEY root, const char* key, const char* name, const RegValue& value);
 // Removes a key that has no subkeys, with its values.

@@ -18,11 +18,7 @@ constexpr const char* kNames[] = {"path", "language", "music", "mouse"};
 class Faults : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "path", Narrow(folder_));
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "language", "1033");
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "music", "1");
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "mouse", "3");
-    DeleteValue(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveUsePassword");
+    WriteUsualSettings(folder_);
   }
   void TearDown() override { RemoveFolder(folder_); }
 

@@ -16,9 +16,7 @@ constexpr DWORD kTimeoutMs = 10000;
 class Preview : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "path", Narrow(folder_));
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "language", "1033");
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "music", "1");
+    WriteUsualSettings(folder_);
   }
   void TearDown() override { RemoveFolder(folder_); }
 

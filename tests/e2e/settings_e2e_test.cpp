@@ -15,10 +15,7 @@ constexpr wchar_t kEnglishCaption[] = L"Screensaver Configurations";
 class SettingsDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "path", Narrow(folder_));
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "language", "1033");
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "music", "1");
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "mouse", "3");
+    WriteUsualSettings(folder_);
   }
   void TearDown() override { RemoveFolder(folder_); }
 

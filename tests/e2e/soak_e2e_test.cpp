@@ -31,11 +31,7 @@ bool CursorShowing() {
 class Soak : public ::testing::Test {
  protected:
   void SetUp() override {
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "path", Narrow(folder_));
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "language", "1033");
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "music", "1");
-    WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "mouse", "3");
-    DeleteValue(HKEY_CURRENT_USER, kDesktopKey, "ScreenSaveUsePassword");
+    WriteUsualSettings(folder_);
     ASSERT_TRUE(ProcessesNamed(L"vellomar.scr").empty()) << "a saver is left from before";
   }
   void TearDown() override { RemoveFolder(folder_); }

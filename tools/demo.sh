@@ -24,13 +24,7 @@ for tool in x86_64-w64-mingw32-g++-posix wine wineserver Xvfb import cmake; do
   command -v "$tool" >/dev/null 2>&1 || need_install=yes
 done
 [ -z "$need_install" ] || sh tools/wine/install-deps.sh >/dev/null
-extra=()
-command -v xcompmgr >/dev/null 2>&1 || extra+=(xcompmgr)
-command -v xdotool >/dev/null 2>&1 || extra+=(xdotool)
-if [ ${#extra[@]} -gt 0 ]; then
-  [ -n "$need_install" ] || apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${extra[@]}" >/dev/null
-fi
+bash tools/install-packages.sh xcompmgr xdotool >/dev/null
 
 # ---- build
 echo "== building vellomar.scr (x86_64) and the stand-in control"

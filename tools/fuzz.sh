@@ -19,15 +19,7 @@ fi
 targets=(command_line_fuzzer registry_fuzzer language_fuzzer settings_command_fuzzer)
 
 # clang++ itself, and libclang-rt-14-dev for libFuzzer and the sanitizer runtimes.
-need=(cmake make clang clang-14 libclang-rt-14-dev)
-missing=()
-for package in "${need[@]}"; do
-  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash tools/install-packages.sh cmake make clang clang-14 libclang-rt-14-dev
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"

@@ -6,15 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-need=(cmake g++ make libgtest-dev googletest)
-missing=()
-for package in "${need[@]}"; do
-  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash tools/install-packages.sh cmake g++ make libgtest-dev googletest
 # The cross compilers, Wine and Xvfb (see the script); skipped when all of them are there.
 for tool in x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix wine wineserver Xvfb import; do
   if ! command -v "$tool" >/dev/null 2>&1; then

@@ -1,5 +1,6 @@
 #include "runtime/program.h"
 
+#include <algorithm>
 #include <cassert>
 #include <new>
 
@@ -50,9 +51,11 @@ void Program::Adopt(std::type_index type, std::unique_ptr<Form> form) {
 void Program::ShowForm(Form& form) { form.Show(); }
 
 void Program::Unload(Form& form) {
-  auto entry = forms_.begin();
-  while (entry != forms_.end() && entry->second.get() != &form) ++entry;
-  if (entry == forms_.end()) return;
+  const auto loaded = [&] {
+    return std::find_if(forms_.begin(), forms_.end(),
+                        [&](const auto& entry) { return entry.second.get() == &form; });
+  };
+  if (loaded() == forms_.end()) return;
 
   std::int16_t cancel = 0;
   form.QueryUnload(cancel);
@@ -60,8 +63,7 @@ void Program::Unload(Form& form) {
   form.Unload();
 
   // The handlers above may have unloaded it already (or ended the program).
-  entry = forms_.begin();
-  while (entry != forms_.end() && entry->second.get() != &form) ++entry;
+  const auto entry = loaded();
   if (entry == forms_.end()) return;
   form.DestroyNative();
   unloaded_.push_back(std::move(entry->second));

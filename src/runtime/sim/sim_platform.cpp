@@ -33,7 +33,6 @@ std::string Join(std::initializer_list<std::string> parts) {
 
 template <class... T>
 std::string Call(const char* name, const T&... args) {
-  using std::to_string;
   auto text = [](const auto& arg) -> std::string {
     if constexpr (std::is_convertible_v<decltype(arg), std::string>) {
       return std::string(arg);

@@ -16,12 +16,7 @@ bench=$root/build/bench
 runs=${VELLOMAR_BENCH_RUNS:-15}
 
 # ---- what it needs
-for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-objdump wine wineserver Xvfb cmake; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    sh tools/wine/install-deps.sh >/dev/null
-    break
-  fi
-done
+sh tools/wine/install-deps.sh >/dev/null
 
 # ---- build
 echo "== building vellomar.scr, the stand-in control, floor.scr and the driver (x86_64)"

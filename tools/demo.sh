@@ -19,11 +19,7 @@ root=$(pwd)
 demo=$root/build/demo
 
 # ---- what it needs
-need_install=
-for tool in x86_64-w64-mingw32-g++-posix wine wineserver Xvfb import cmake; do
-  command -v "$tool" >/dev/null 2>&1 || need_install=yes
-done
-[ -z "$need_install" ] || sh tools/wine/install-deps.sh >/dev/null
+sh tools/wine/install-deps.sh >/dev/null
 bash tools/install-packages.sh xcompmgr xdotool >/dev/null
 
 # ---- build

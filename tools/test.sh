@@ -7,13 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-packages.sh cmake g++ make libgtest-dev googletest
-# The cross compilers, Wine and Xvfb (see the script); skipped when all of them are there.
-for tool in x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix wine wineserver Xvfb import; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    sh tools/wine/install-deps.sh >/dev/null
-    break
-  fi
-done
+# The cross compilers, Wine and what it loads, Xvfb (see the script); only what is missing.
+sh tools/wine/install-deps.sh >/dev/null
 
 jobs=$(nproc)
 for preset in host sanitize; do

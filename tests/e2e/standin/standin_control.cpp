@@ -1,4 +1,4 @@
-// The stand-in's OLE side: identity, embedding and in-place activation, persistence, events.
+// The stand-in's OLE side: identity, the mode's interfaces, embedding and in-place activation.
 #include "standin.h"
 
 namespace standin {
@@ -23,7 +23,8 @@ void ReleaseAndClear(T*& p)
 
 }  // namespace
 
-Control::Control() : events_(*this)
+Control::Control(Mode mode)
+    : mode_(mode), status_events_(*this, kStatusEventsIid), movie_events_(*this, kEventsIid)
 {
     InterlockedIncrement(&g_objects);
     Log(L"create");
@@ -32,7 +33,9 @@ Control::Control() : events_(*this)
 Control::~Control()
 {
     DestroyControlWindow();
-    events_.ReleaseAll();
+    status_events_.ReleaseAll();
+    movie_events_.ReleaseAll();
+    ReleaseAndClear(type_info_);
     ReleaseAndClear(inplace_site_);
     ReleaseAndClear(advise_sink_);
     ReleaseAndClear(site_);
@@ -54,10 +57,12 @@ STDMETHODIMP Control::QueryInterface(REFIID riid, void** out)
         *out = static_cast<IOleControl*>(this);
     else if (riid == IID_IConnectionPointContainer)
         *out = static_cast<IConnectionPointContainer*>(this);
-    else if (riid == IID_IPersist || riid == IID_IPersistStreamInit)
+    else if ((riid == IID_IPersist || riid == IID_IPersistStreamInit) && mode_ != Mode::Bare)
         *out = static_cast<IPersistStreamInit*>(this);
-    else if (riid == IID_IPersistPropertyBag)
+    else if (riid == IID_IPersistPropertyBag && mode_ == Mode::Bag)
         *out = static_cast<IPersistPropertyBag*>(this);
+    else if ((riid == IID_IProvideClassInfo || riid == IID_IProvideClassInfo2) && mode_ != Mode::Bare)
+        *out = static_cast<IProvideClassInfo2*>(this);
     else {
         *out = nullptr;
         Log(L"qi-miss " + GuidText(riid));
@@ -374,231 +379,6 @@ STDMETHODIMP Control::FreezeEvents(BOOL freeze)
 {
     Log(freeze ? L"control FreezeEvents true" : L"control FreezeEvents false");
     return S_OK;
-}
-
-// ---- IConnectionPointContainer
-
-namespace {
-
-// Lists the control's one connection point, as a container's enumerator does; hosts that look
-// for the control's event interface this way find FSCommand's.
-class PointList final : public IEnumConnectionPoints {
-public:
-    explicit PointList(IConnectionPoint* point, ULONG next = 0) : point_(point), next_(next) { point_->AddRef(); }
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override
-    {
-        if (riid != IID_IUnknown && riid != IID_IEnumConnectionPoints) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<IEnumConnectionPoints*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        LONG left = InterlockedDecrement(&refs_);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
-    }
-    STDMETHODIMP Next(ULONG count, IConnectionPoint** points, ULONG* fetched) override
-    {
-        ULONG given = 0;
-        if (count > 0 && next_ == 0) {
-            points[0] = point_;
-            point_->AddRef();
-            next_ = given = 1;
-        }
-        if (fetched)
-            *fetched = given;
-        return given == count ? S_OK : S_FALSE;
-    }
-    STDMETHODIMP Skip(ULONG count) override { return (next_ += count) <= 1 ? S_OK : S_FALSE; }
-    STDMETHODIMP Reset() override
-    {
-        next_ = 0;
-        return S_OK;
-    }
-    STDMETHODIMP Clone(IEnumConnectionPoints** out) override
-    {
-        *out = new PointList(point_, next_);
-        return S_OK;
-    }
-
-private:
-    ~PointList() { point_->Release(); }
-    LONG refs_ = 1;
-    IConnectionPoint* point_;
-    ULONG next_;
-};
-
-}  // namespace
-
-STDMETHODIMP Control::EnumConnectionPoints(IEnumConnectionPoints** out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = new PointList(&events_);
-    return S_OK;
-}
-
-STDMETHODIMP Control::FindConnectionPoint(REFIID riid, IConnectionPoint** out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = nullptr;
-    if (riid != kEventsIid)
-        return CONNECT_E_NOCONNECTION;
-    *out = &events_;
-    events_.AddRef();
-    return S_OK;
-}
-
-// ---- IPersist, IPersistStreamInit, IPersistPropertyBag: nothing is kept, everything succeeds.
-
-STDMETHODIMP Control::GetClassID(CLSID* clsid)
-{
-    if (!clsid)
-        return E_POINTER;
-    *clsid = kClsid;
-    return S_OK;
-}
-
-STDMETHODIMP Control::IsDirty() { return S_FALSE; }
-
-STDMETHODIMP Control::Load(LPSTREAM)
-{
-    Log(L"persist Load stream");
-    return S_OK;
-}
-
-STDMETHODIMP Control::Save(LPSTREAM, BOOL) { return S_OK; }
-
-STDMETHODIMP Control::GetSizeMax(ULARGE_INTEGER* size)
-{
-    if (!size)
-        return E_POINTER;
-    size->QuadPart = 0;
-    return S_OK;
-}
-
-STDMETHODIMP Control::InitNew()
-{
-    Log(L"persist InitNew");
-    return S_OK;
-}
-
-STDMETHODIMP Control::Load(IPropertyBag*, IErrorLog*)
-{
-    Log(L"persist Load bag");
-    return S_OK;
-}
-
-STDMETHODIMP Control::Save(IPropertyBag*, BOOL, BOOL) { return S_OK; }
-
-// ---- ConnectionPoint: shares the control's life.
-
-STDMETHODIMP ConnectionPoint::QueryInterface(REFIID riid, void** out)
-{
-    if (!out)
-        return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IConnectionPoint) {
-        *out = static_cast<IConnectionPoint*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) ConnectionPoint::AddRef() { return static_cast<IDispatch&>(owner_).AddRef(); }
-STDMETHODIMP_(ULONG) ConnectionPoint::Release() { return static_cast<IDispatch&>(owner_).Release(); }
-
-STDMETHODIMP ConnectionPoint::GetConnectionInterface(IID* iid)
-{
-    if (!iid)
-        return E_POINTER;
-    *iid = kEventsIid;
-    return S_OK;
-}
-
-STDMETHODIMP ConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = static_cast<IConnectionPointContainer*>(&owner_);
-    (*out)->AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
-{
-    if (!sink || !cookie)
-        return E_POINTER;
-    *cookie = 0;
-    IDispatch* disp = nullptr;
-    // Event sinks answer to the events interface's id; some only to IDispatch.
-    if (FAILED(sink->QueryInterface(kEventsIid, reinterpret_cast<void**>(&disp))) &&
-        FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&disp))))
-        return CONNECT_E_CANNOTCONNECT;
-    *cookie = next_cookie_++;
-    sinks_[*cookie] = disp;
-    Log(L"cp Advise " + std::to_wstring(*cookie));
-    return S_OK;
-}
-
-STDMETHODIMP ConnectionPoint::Unadvise(DWORD cookie)
-{
-    Log(L"cp Unadvise " + std::to_wstring(cookie));
-    auto it = sinks_.find(cookie);
-    if (it == sinks_.end())
-        return CONNECT_E_NOCONNECTION;
-    IDispatch* disp = it->second;
-    sinks_.erase(it);
-    disp->Release();
-    return S_OK;
-}
-
-STDMETHODIMP ConnectionPoint::EnumConnections(IEnumConnections** out)
-{
-    if (out)
-        *out = nullptr;
-    return E_NOTIMPL;
-}
-
-int ConnectionPoint::FireFSCommand(const std::wstring& command, const std::wstring& args)
-{
-    // A sink may unadvise, or release the control, while it handles the event.
-    std::vector<IDispatch*> targets;
-    for (auto& [cookie, disp] : sinks_) {
-        disp->AddRef();
-        targets.push_back(disp);
-    }
-    VARIANT argv[2];
-    VariantInit(&argv[0]);
-    VariantInit(&argv[1]);
-    V_VT(&argv[0]) = VT_BSTR;
-    V_BSTR(&argv[0]) = SysAllocStringLen(args.data(), static_cast<UINT>(args.size()));
-    V_VT(&argv[1]) = VT_BSTR;
-    V_BSTR(&argv[1]) = SysAllocStringLen(command.data(), static_cast<UINT>(command.size()));
-    DISPPARAMS params{argv, nullptr, 2, 0};
-    for (IDispatch* disp : targets) {
-        disp->Invoke(kDispFSCommand, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
-                     nullptr);
-        disp->Release();
-    }
-    VariantClear(&argv[0]);
-    VariantClear(&argv[1]);
-    return static_cast<int>(targets.size());
-}
-
-void ConnectionPoint::ReleaseAll()
-{
-    for (auto& [cookie, disp] : sinks_)
-        disp->Release();
-    sinks_.clear();
 }
 
 }  // namespace standin

@@ -1,102 +1,48 @@
-// The stand-in's automation side: names, dispatch ids, property puts and the three methods.
+// The stand-in's automation side: IDispatch over the mode's member table, refusing what a real
+// control's dispatch refuses, with the same errors.
 #include "standin.h"
 
 namespace standin {
 namespace {
 
-enum class Kind { Setting, Method, ReadOnly };
-
-struct Member {
-    const wchar_t* name;
-    DISPID id;
-    Kind kind;
-};
-
-constexpr DISPID kDispGetVariable = 201;
-constexpr DISPID kDispStop = 202;
-constexpr DISPID kDispReadyState = 203;
-
-// Play is a method and, put as a property, the play-on-load setting.
-constexpr Member kMembers[] = {
-    {L"Movie", kDispMovie, Kind::Setting},
-    {L"Play", kDispPlay, Kind::Method},
-    {L"SetVariable", kDispSetVariable, Kind::Method},
-    {L"GetVariable", kDispGetVariable, Kind::Method},
-    {L"Stop", kDispStop, Kind::Method},
-    {L"ReadyState", kDispReadyState, Kind::ReadOnly},
-    {L"WMode", 210, Kind::Setting},
-    {L"Quality", 211, Kind::Setting},
-    {L"Quality2", 212, Kind::Setting},
-    {L"AllowScriptAccess", 213, Kind::Setting},
-    {L"Scale", 214, Kind::Setting},
-    {L"ScaleMode", 215, Kind::Setting},
-    {L"SAlign", 216, Kind::Setting},
-    {L"AlignMode", 217, Kind::Setting},
-    {L"Loop", 218, Kind::Setting},
-    {L"Playing", 219, Kind::Setting},
-    {L"DeviceFont", 220, Kind::Setting},
-    {L"EmbedMovie", 221, Kind::Setting},
-    {L"Menu", 222, Kind::Setting},
-    {L"Base", 223, Kind::Setting},
-    {L"BGColor", 224, Kind::Setting},
-    {L"BackgroundColor", 225, Kind::Setting},
-    {L"FlashVars", 226, Kind::Setting},
-    {L"AllowNetworking", 227, Kind::Setting},
-    {L"AllowFullScreen", 228, Kind::Setting},
-    {L"SeamlessTabbing", 229, Kind::Setting},
-    {L"Profile", 230, Kind::Setting},
-    {L"MovieData", 231, Kind::Setting},
-};
-
-const Member* FindMember(DISPID id)
+// How a refused call was made, for its log line.
+const wchar_t* How(const Member* m, WORD flags)
 {
-    for (const Member& m : kMembers)
-        if (m.id == id)
-            return &m;
-    return nullptr;
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))
+        return L"put";
+    if (m && !m->IsMethod() && (flags & DISPATCH_PROPERTYGET))
+        return L"get";
+    return (flags & DISPATCH_METHOD) ? L"call" : L"get";
 }
 
-// A VARIANT as one line of log text: flags as true/false, numbers in the invariant locale.
-std::wstring Text(const VARIANT& in)
+// A method's arguments in parameter order: positional ones come last in rgvarg, named ones by
+// their parameter's index.
+HRESULT Arrange(const Member& m, const DISPPARAMS& p, std::vector<const VARIANT*>& args, UINT* arg_err)
 {
-    VARIANT v;
-    VariantInit(&v);
-    if (FAILED(VariantCopyInd(&v, const_cast<VARIANT*>(&in))))
-        return L"<bad variant>";
-    std::wstring out;
-    switch (V_VT(&v)) {
-    case VT_EMPTY:
-    case VT_NULL:
-        break;
-    case VT_BOOL:
-        out = V_BOOL(&v) ? L"true" : L"false";
-        break;
-    case VT_BSTR:
-        out = V_BSTR(&v) ? std::wstring(V_BSTR(&v), SysStringLen(V_BSTR(&v))) : std::wstring();
-        break;
-    default:
-        if (SUCCEEDED(VariantChangeTypeEx(&v, &v, MAKELCID(0x0409, SORT_DEFAULT), 0, VT_BSTR)))
-            out = V_BSTR(&v) ? V_BSTR(&v) : L"";
-        else
-            out = L"<vt " + std::to_wstring(V_VT(&in)) + L">";
+    if (p.cNamedArgs > p.cArgs || (p.cNamedArgs && !p.rgdispidNamedArgs) || (p.cArgs && !p.rgvarg))
+        return E_INVALIDARG;
+    if (p.cArgs != m.params.size())
+        return DISP_E_BADPARAMCOUNT;
+    args.assign(m.params.size(), nullptr);
+    UINT positional = p.cArgs - p.cNamedArgs;
+    for (UINT i = 0; i < positional; ++i)
+        args[i] = &p.rgvarg[p.cArgs - 1 - i];
+    for (UINT i = 0; i < p.cNamedArgs; ++i) {
+        DISPID n = p.rgdispidNamedArgs[i];
+        if (n < 0 || static_cast<size_t>(n) >= args.size() || args[static_cast<size_t>(n)]) {
+            if (arg_err)
+                *arg_err = i;
+            return DISP_E_PARAMNOTFOUND;
+        }
+        args[static_cast<size_t>(n)] = &p.rgvarg[i];
     }
-    VariantClear(&v);
-    return out;
+    return S_OK;
 }
 
-void ReturnText(VARIANT* result, const std::wstring& text)
+// Index in rgvarg of parameter n, for puArgErr.
+UINT ArgIndex(const DISPPARAMS& p, const std::vector<const VARIANT*>& args, size_t n)
 {
-    if (!result)
-        return;
-    VariantInit(result);
-    V_VT(result) = VT_BSTR;
-    V_BSTR(result) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-}
-
-// Positional argument n (0 = first) of a method call; DISPPARAMS keeps them in reverse order.
-const VARIANT& Arg(const DISPPARAMS* params, UINT n)
-{
-    return params->rgvarg[params->cArgs - 1 - n];
+    return static_cast<UINT>(args[n] - p.rgvarg);
 }
 
 }  // namespace
@@ -105,79 +51,115 @@ STDMETHODIMP Control::GetTypeInfoCount(UINT* count)
 {
     if (!count)
         return E_POINTER;
-    *count = 0;
+    *count = 1;
     return S_OK;
 }
 
-STDMETHODIMP Control::GetTypeInfo(UINT, LCID, ITypeInfo** info)
+STDMETHODIMP Control::GetTypeInfo(UINT index, LCID, ITypeInfo** info)
 {
-    if (info)
-        *info = nullptr;
-    return TYPE_E_ELEMENTNOTFOUND;
+    if (!info)
+        return E_POINTER;
+    *info = nullptr;
+    if (index != 0)
+        return DISP_E_BADINDEX;
+    if (!type_info_) {
+        HRESULT hr = CreateMemberTypeInfo(mode_, &type_info_);
+        if (FAILED(hr))
+            return hr;
+    }
+    *info = type_info_;
+    type_info_->AddRef();
+    return S_OK;
 }
 
 STDMETHODIMP Control::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids)
 {
-    if (riid != IID_NULL)
-        return DISP_E_UNKNOWNINTERFACE;
-    if (!names || !ids)
-        return E_POINTER;
+    std::wstring first = names && count && names[0] ? names[0] : L"";
     HRESULT hr = S_OK;
+    if (riid != IID_NULL)
+        hr = DISP_E_UNKNOWNINTERFACE;
+    else if (!names || !ids)
+        hr = E_POINTER;
+    if (FAILED(hr)) {
+        Log(L"refuse name " + first + L" " + HrText(hr));
+        return hr;
+    }
     for (UINT i = 0; i < count; ++i)
         ids[i] = DISPID_UNKNOWN;
     if (count == 0)
         return S_OK;
-    for (const Member& m : kMembers) {
-        if (names[0] && lstrcmpiW(names[0], m.name) == 0) {
-            ids[0] = m.id;
-            break;
+    const Member* m = FindMember(mode_, names[0]);
+    if (!m) {
+        Log(L"refuse name " + first + L" " + HrText(DISP_E_UNKNOWNNAME));
+        return DISP_E_UNKNOWNNAME;
+    }
+    ids[0] = m->id;
+    // The names after the first are the method's parameters, numbered from 0.
+    for (UINT i = 1; i < count; ++i) {
+        for (size_t n = 0; n < m->params.size(); ++n)
+            if (names[i] && lstrcmpiW(names[i], m->params[n].name) == 0)
+                ids[i] = static_cast<DISPID>(n);
+        if (ids[i] == DISPID_UNKNOWN) {
+            Log(L"refuse name " + std::wstring(names[i] ? names[i] : L"") + L" " + HrText(DISP_E_UNKNOWNNAME));
+            hr = DISP_E_UNKNOWNNAME;
         }
     }
-    if (ids[0] == DISPID_UNKNOWN)
-        hr = DISP_E_UNKNOWNNAME;
-    // Named arguments are not supported.
-    if (count > 1)
-        hr = DISP_E_UNKNOWNNAME;
     return hr;
 }
 
 STDMETHODIMP Control::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                              EXCEPINFO* excep, UINT* arg_err)
 {
+    const Member* m = FindMember(mode_, id);
+    HRESULT hr = Dispatch(m, riid, flags, params, result, excep, arg_err);
+    // DISP_E_EXCEPTION comes only from Fail, which logs its own line.
+    if (FAILED(hr) && hr != DISP_E_EXCEPTION)
+        Log(std::wstring(L"refuse ") + How(m, flags) + L" " + (m ? std::wstring(m->name) : std::to_wstring(id)) +
+            L" " + HrText(hr));
+    return hr;
+}
+
+HRESULT Control::Dispatch(const Member* m, REFIID riid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                          EXCEPINFO* excep, UINT* arg_err)
+{
     if (riid != IID_NULL)
         return DISP_E_UNKNOWNINTERFACE;
-    if (!params)
-        return E_POINTER;
-    if (arg_err)
-        *arg_err = 0;
-    const Member* m = FindMember(id);
     if (!m)
         return DISP_E_MEMBERNOTFOUND;
+    if (!params)
+        return E_INVALIDARG;
+    if (result)
+        VariantInit(result);
     if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
-        if (m->kind == Kind::ReadOnly || (m->kind == Kind::Method && id != kDispPlay))
+        // No member here takes an object, so there is nothing to put by reference.
+        if (!(flags & DISPATCH_PROPERTYPUT) || !(m->access & kPut))
             return DISP_E_MEMBERNOTFOUND;
-        if (params->cArgs < 1)
+        if (params->cNamedArgs != 1 || !params->rgdispidNamedArgs ||
+            params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+            return DISP_E_PARAMNOTOPTIONAL;
+        if (params->cArgs != 1 || !params->rgvarg)
             return DISP_E_BADPARAMCOUNT;
-        return Put(id, params->rgvarg[0], excep);
+        VARIANT value;
+        HRESULT hr = Coerce(params->rgvarg[0], m->type, value);
+        if (FAILED(hr)) {
+            if (arg_err)
+                *arg_err = 0;
+            return hr;
+        }
+        hr = Put(*m, value, excep);
+        VariantClear(&value);
+        return hr;
     }
-    if (m->kind == Kind::Method && (flags & DISPATCH_METHOD))
-        return Method(id, params, result, excep);
-    if (!(flags & DISPATCH_PROPERTYGET))
+    if (m->IsMethod()) {
+        if (!(flags & DISPATCH_METHOD))
+            return DISP_E_MEMBERNOTFOUND;
+        return Call(*m, params, excep, arg_err);
+    }
+    if (!(flags & DISPATCH_PROPERTYGET) || !(m->access & kGet))
         return DISP_E_MEMBERNOTFOUND;
     if (params->cArgs != 0)
         return DISP_E_BADPARAMCOUNT;
-    Log(std::wstring(L"get ") + m->name);
-    if (id == kDispReadyState) {
-        if (result) {
-            VariantInit(result);
-            V_VT(result) = VT_I4;
-            V_I4(result) = 4;
-        }
-        return S_OK;
-    }
-    auto it = settings_.find(id);
-    ReturnText(result, it == settings_.end() ? std::wstring() : it->second);
-    return S_OK;
+    return Get(*m, result);
 }
 
 HRESULT Control::Fail(const std::wstring& line, const std::wstring& step, EXCEPINFO* excep)
@@ -192,73 +174,84 @@ HRESULT Control::Fail(const std::wstring& line, const std::wstring& step, EXCEPI
     return DISP_E_EXCEPTION;
 }
 
-HRESULT Control::Put(DISPID id, const VARIANT& value, EXCEPINFO* excep)
+HRESULT Control::Put(const Member& m, const VARIANT& value, EXCEPINFO* excep)
 {
-    const wchar_t* name = FindMember(id)->name;
-    std::wstring text = Text(value);
-    std::wstring line = std::wstring(L"put ") + name + L" " + text;
-    if (ShouldFail(name))
-        return Fail(line, name, excep);
+    std::wstring text = ValueText(value);
+    std::wstring line = std::wstring(L"put ") + m.name + L" " + text;
+    if (ShouldFail(m.name))
+        return Fail(line, m.name, excep);
     Log(line);
-    settings_[id] = text;
-    if (wnd_)
-        InvalidateRect(wnd_, nullptr, TRUE);
+    settings_[m.name] = text;
+    Changed();
     return S_OK;
 }
 
-HRESULT Control::Method(DISPID id, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep)
+HRESULT Control::Get(const Member& m, VARIANT* result)
 {
-    if (result)
-        VariantInit(result);
-    switch (id) {
-    case kDispPlay:
-    case kDispStop: {
-        if (params->cArgs != 0)
-            return DISP_E_BADPARAMCOUNT;
-        const wchar_t* name = id == kDispPlay ? L"Play" : L"Stop";
-        std::wstring line = std::wstring(L"call ") + name;
-        if (ShouldFail(name))
-            return Fail(line, name, excep);
-        Log(line);
-        played_ = id == kDispPlay;
-        break;
+    Log(std::wstring(L"get ") + m.name);
+    if (!result)
+        return S_OK;
+    auto it = settings_.find(m.name);
+    std::wstring text = it == settings_.end() ? std::wstring() : it->second;
+    if (m.type == VT_BOOL) {
+        V_VT(result) = VT_BOOL;
+        V_BOOL(result) = text == L"true" ? VARIANT_TRUE : VARIANT_FALSE;
+    } else {
+        V_VT(result) = VT_BSTR;
+        V_BSTR(result) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     }
-    case kDispSetVariable: {
-        if (params->cArgs != 2)
-            return DISP_E_BADPARAMCOUNT;
-        std::wstring name = Text(Arg(params, 0));
-        std::wstring value = Text(Arg(params, 1));
-        std::wstring line = L"call SetVariable " + name + L" " + value;
-        if (ShouldFail(L"SetVariable:" + name))
-            return Fail(line, L"SetVariable:" + name, excep);
-        Log(line);
-        auto it = variables_.begin();
-        while (it != variables_.end() && it->first != name)
-            ++it;
-        if (it == variables_.end())
-            variables_.emplace_back(name, value);
-        else
-            it->second = value;
-        break;
+    return S_OK;
+}
+
+HRESULT Control::Call(const Member& m, DISPPARAMS* params, EXCEPINFO* excep, UINT* arg_err)
+{
+    std::vector<const VARIANT*> args;
+    HRESULT hr = Arrange(m, *params, args, arg_err);
+    if (FAILED(hr))
+        return hr;
+    if (m.id == kDispPlay) {
+        if (ShouldFail(L"Play"))
+            return Fail(L"call Play", L"Play", excep);
+        Log(L"call Play");
+        played_ = true;
+        Changed();
+        return S_OK;
     }
-    case kDispGetVariable: {
-        if (params->cArgs != 1)
-            return DISP_E_BADPARAMCOUNT;
-        std::wstring name = Text(Arg(params, 0));
-        Log(L"call GetVariable " + name);
-        std::wstring value;
-        for (const auto& [n, v] : variables_)
-            if (n == name)
-                value = v;
-        ReturnText(result, value);
-        break;
-    }
-    default:
+    if (m.id != kDispSetVariable)
         return DISP_E_MEMBERNOTFOUND;
+    // SetVariable(name, value), both text.
+    std::wstring text[2];
+    for (size_t n = 0; n < 2; ++n) {
+        VARIANT v;
+        hr = Coerce(*args[n], VT_BSTR, v);
+        if (FAILED(hr)) {
+            if (arg_err)
+                *arg_err = ArgIndex(*params, args, n);
+            return hr;
+        }
+        text[n] = ValueText(v);
+        VariantClear(&v);
     }
+    const std::wstring& name = text[0];
+    std::wstring line = L"call SetVariable " + name + L" " + text[1];
+    if (ShouldFail(L"SetVariable:" + name))
+        return Fail(line, L"SetVariable:" + name, excep);
+    Log(line);
+    auto it = variables_.begin();
+    while (it != variables_.end() && it->first != name)
+        ++it;
+    if (it == variables_.end())
+        variables_.emplace_back(name, text[1]);
+    else
+        it->second = text[1];
+    Changed();
+    return S_OK;
+}
+
+void Control::Changed()
+{
     if (wnd_)
         InvalidateRect(wnd_, nullptr, TRUE);
-    return S_OK;
 }
 
 }  // namespace standin

@@ -75,6 +75,13 @@ bool ShouldFail(const std::wstring& step)
     return false;
 }
 
+std::wstring HrText(HRESULT hr)
+{
+    wchar_t buf[16];
+    wsprintfW(buf, L"0x%08X", static_cast<unsigned>(hr));
+    return buf;
+}
+
 std::wstring GuidText(REFGUID id)
 {
     wchar_t buf[64];
@@ -84,6 +91,20 @@ std::wstring GuidText(REFGUID id)
 }
 
 namespace {
+
+// The mode VELLOMAR_STANDIN_MODE names; unset or empty is the strictest.
+bool ParseMode(const std::wstring& text, Mode& mode)
+{
+    if (text.empty() || text == L"bare")
+        mode = Mode::Bare;
+    else if (text == L"bag")
+        mode = Mode::Bag;
+    else if (text == L"named")
+        mode = Mode::Named;
+    else
+        return false;
+    return true;
+}
 
 class Factory final : public IClassFactory {
 public:
@@ -109,11 +130,17 @@ public:
         *out = nullptr;
         if (outer)
             return CLASS_E_NOAGGREGATION;
+        std::wstring mode_text = Env(L"VELLOMAR_STANDIN_MODE");
+        Mode mode;
+        if (!ParseMode(mode_text, mode)) {
+            Log(L"create refused mode " + mode_text);
+            return E_FAIL;
+        }
         if (ShouldFail(L"create")) {
             Log(L"fail create");
             return E_FAIL;
         }
-        Control* control = new (std::nothrow) Control();
+        Control* control = new (std::nothrow) Control(mode);
         if (!control)
             return E_OUTOFMEMORY;
         HRESULT hr = control->QueryInterface(riid, out);

@@ -122,7 +122,7 @@ HWND CreateControlWindow(Control& control, HWND parent, const RECT& rect)
 
 void Control::PollCommands()
 {
-    if (!events_.HasSinks())
+    if (!movie_events_.HasSinks())
         return;
     std::wstring path = HostPath(Env(L"VELLOMAR_STANDIN_COMMANDS"));
     std::string bytes;
@@ -144,7 +144,14 @@ void Control::PollCommands()
         std::wstring command = FromUtf8(line.substr(0, tab));
         std::wstring args = tab == std::string::npos ? std::wstring() : FromUtf8(line.substr(tab + 1));
         Log(L"fire FSCommand " + command + L" " + args);
-        events_.FireFSCommand(command, args);
+        VARIANT argv[2];  // in DISPPARAMS order: args, then command
+        V_VT(&argv[0]) = VT_BSTR;
+        V_BSTR(&argv[0]) = SysAllocStringLen(args.data(), static_cast<UINT>(args.size()));
+        V_VT(&argv[1]) = VT_BSTR;
+        V_BSTR(&argv[1]) = SysAllocStringLen(command.data(), static_cast<UINT>(command.size()));
+        movie_events_.Fire(kDispFSCommand, argv);
+        VariantClear(&argv[0]);
+        VariantClear(&argv[1]);
         ++commands_sent_;
     }
     if (wnd_)
@@ -161,7 +168,7 @@ void Control::Paint(HDC dc, const RECT& client) const
         return L"(not set)";
     };
     std::wstring routine = variable(L"routine");
-    auto movie = settings_.find(kDispMovie);
+    auto movie = settings_.find(L"Movie");
 
     std::vector<std::wstring> lines;
     lines.push_back(L"routine: " + routine);

@@ -85,8 +85,8 @@ struct FontDesign {
 // A value passed to a hosted control's dispatch interface.
 using DispValue = std::variant<bool, std::int32_t, std::string>;
 
-// A hosted (ActiveX) control: created by ProgID, with its persisted settings applied by name
-// before it is first shown.
+// A hosted (ActiveX) control: created by ProgID and handed its design-time settings by name
+// before it is first shown. A setting the control does not take is skipped, never fatal.
 struct ControlDesign {
   std::string progId;
   Placement placement;

@@ -9,17 +9,14 @@
 
 #include "runtime/raised_error.h"
 #include "runtime/win32/win32_common.h"
+#include "runtime/win32/win32_control_events.h"
+#include "runtime/win32/win32_control_settings.h"
+#include "runtime/win32/win32_dispatch.h"
 #include "runtime/win32/win32_platform.h"
 
 namespace vellomar::win32 {
 
 namespace {
-
-std::string HexResult(HRESULT hr) {
-  char text[16];
-  wsprintfA(text, "0x%08lX", static_cast<unsigned long>(hr));
-  return text;
-}
 
 class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
  public:
@@ -166,34 +163,16 @@ class EventSink final : public IDispatch {
   ControlEvents* target_;
 };
 
-VARIANT ToVariant(const DispValue& value) {
-  VARIANT variant;
-  VariantInit(&variant);
-  if (const bool* flag = std::get_if<bool>(&value)) {
-    V_VT(&variant) = VT_BOOL;
-    V_BOOL(&variant) = *flag ? VARIANT_TRUE : VARIANT_FALSE;
-  } else if (const std::int32_t* number = std::get_if<std::int32_t>(&value)) {
-    V_VT(&variant) = VT_I4;
-    V_I4(&variant) = *number;
-  } else {
-    const std::wstring text = Widen(std::get<std::string>(value));
-    V_VT(&variant) = VT_BSTR;
-    V_BSTR(&variant) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  }
-  return variant;
-}
-
 class HostedActiveX final : public NativeControl {
  public:
   HostedActiveX(HWND host, const ControlDesign& design, ControlEvents& events)
       : progId_(design.progId) {
-    CLSID classId;
     const std::wstring progId = Widen(design.progId);
-    if (FAILED(CLSIDFromProgID(progId.c_str(), &classId))) {
+    if (FAILED(CLSIDFromProgID(progId.c_str(), &classId_))) {
       throw RaisedError(kErrCannotCreateObject,
                         "Cannot create the control " + design.progId + ": it is not installed");
     }
-    const HRESULT created = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER,
+    const HRESULT created = CoCreateInstance(classId_, nullptr, CLSCTX_INPROC_SERVER,
                                              IID_IOleObject, reinterpret_cast<void**>(&object_));
     if (FAILED(created)) {
       throw RaisedError(kErrCannotCreateObject,
@@ -238,14 +217,13 @@ class HostedActiveX final : public NativeControl {
 
     const RECT position = PixelRect(design.placement);
     site_ = new Site(host, position);
-    object_->SetClientSite(site_);
-    IPersistStreamInit* persist = nullptr;
-    if (SUCCEEDED(object_->QueryInterface(IID_IPersistStreamInit,
-                                          reinterpret_cast<void**>(&persist)))) {
-      persist->InitNew();
-      persist->Release();
-    }
-    for (const auto& [name, value] : design.settings) PutByName(name, value);
+    // Most controls want their site before their settings; the rest after.
+    DWORD status = 0;
+    object_->GetMiscStatus(DVASPECT_CONTENT, &status);
+    const bool siteFirst = (status & OLEMISC_SETCLIENTSITEFIRST) != 0;
+    if (siteFirst) object_->SetClientSite(site_);
+    InitialiseControl(object_, dispatch_, design.settings);
+    if (!siteFirst) object_->SetClientSite(site_);
     Connect(events);
     RECT activate = position;
     const HRESULT shown =
@@ -288,58 +266,28 @@ class HostedActiveX final : public NativeControl {
                       "The control " + progId_ + " " + what + " (" + HexResult(hr) + ")");
   }
 
-  void PutByName(const std::string& name, const DispValue& value) {
-    std::wstring wide = Widen(name);
-    LPOLESTR names[] = {wide.data()};
-    DISPID id = 0;
-    const HRESULT found =
-        dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(found)) Fail("does not know the setting " + name, found);
-    Call(id, DISPATCH_PROPERTYPUT, {value});
-  }
-
   void Call(DISPID id, WORD flags, const std::vector<DispValue>& args) {
-    std::vector<VARIANT> reversed;
-    for (auto arg = args.rbegin(); arg != args.rend(); ++arg) reversed.push_back(ToVariant(*arg));
-    DISPID put = DISPID_PROPERTYPUT;
-    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    if (flags == DISPATCH_PROPERTYPUT) {
-      params.rgdispidNamedArgs = &put;
-      params.cNamedArgs = 1;
-    }
-    EXCEPINFO exception{};
-    const HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                         nullptr, &exception, nullptr);
-    for (VARIANT& variant : reversed) VariantClear(&variant);
-    std::string description =
-        exception.bstrDescription ? Narrow(exception.bstrDescription) : std::string();
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
-    if (FAILED(hr)) {
-      Fail("refused call " + std::to_string(id) + (description.empty() ? "" : ": " + description),
-           hr);
+    const DispatchOutcome outcome = InvokeDispatch(dispatch_, id, flags, args);
+    if (FAILED(outcome.result)) {
+      Fail("refused call " + std::to_string(id) +
+               (outcome.description.empty() ? "" : ": " + outcome.description),
+           outcome.result);
     }
   }
 
-  // Listens on the control's default event interface, as its class information names it, or
-  // else on the first event interface it lists.
+  // Listens on the control's default event interface, as its class or type information names
+  // it, or else on the first event interface it lists.
   void Connect(ControlEvents& events) {
     IConnectionPointContainer* container = nullptr;
     if (FAILED(object_->QueryInterface(IID_IConnectionPointContainer,
                                        reinterpret_cast<void**>(&container)))) {
       return;
     }
-    IProvideClassInfo2* info = nullptr;
     IID source;
-    if (SUCCEEDED(object_->QueryInterface(IID_IProvideClassInfo2,
-                                          reinterpret_cast<void**>(&info)))) {
+    if (const std::optional<IID> named = DefaultSourceInterface(object_, classId_)) {
       IConnectionPoint* point = nullptr;
-      if (SUCCEEDED(info->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &source)) &&
-          SUCCEEDED(container->FindConnectionPoint(source, &point))) {
-        Advise(point, source, events);
-      }
-      info->Release();
+      source = *named;
+      if (SUCCEEDED(container->FindConnectionPoint(source, &point))) Advise(point, source, events);
     }
     IEnumConnectionPoints* points = nullptr;
     if (!connection_ && SUCCEEDED(container->EnumConnectionPoints(&points))) {
@@ -370,6 +318,7 @@ class HostedActiveX final : public NativeControl {
   }
 
   std::string progId_;
+  CLSID classId_{};
   IOleObject* object_ = nullptr;
   IDispatch* dispatch_ = nullptr;
   IOleInPlaceObject* inPlace_ = nullptr;

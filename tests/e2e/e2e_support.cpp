@@ -559,10 +559,11 @@ SettingsGuard::~SettingsGuard() {
 Standin::Standin(const std::wstring& folder)
     : log_(folder + L"\\standin.log"), commands_(folder + L"\\standin-commands.txt") {}
 
-Environment Standin::Env(const std::wstring& fail) const {
+Environment Standin::Env(const std::wstring& fail, const std::wstring& mode) const {
   return {{L"VELLOMAR_STANDIN_LOG", log_},
           {L"VELLOMAR_STANDIN_COMMANDS", commands_},
-          {L"VELLOMAR_STANDIN_FAIL", fail}};
+          {L"VELLOMAR_STANDIN_FAIL", fail},
+          {L"VELLOMAR_STANDIN_MODE", mode}};
 }
 
 std::vector<std::string> Standin::LogLines() const {

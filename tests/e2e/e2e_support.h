@@ -193,8 +193,9 @@ class SettingsGuard {
 class Standin {
  public:
   explicit Standin(const std::wstring& folder);
-  // VELLOMAR_STANDIN_LOG, _COMMANDS, and _FAIL (empty when nothing should fail).
-  Environment Env(const std::wstring& fail = L"") const;
+  // VELLOMAR_STANDIN_LOG, _COMMANDS, _FAIL (empty when nothing should fail) and _MODE (empty
+  // for the strictest kind of control).
+  Environment Env(const std::wstring& fail = L"", const std::wstring& mode = L"") const;
   std::vector<std::string> LogLines() const;
   bool Logged(const std::string& line) const;
   // Asks the control to fire FSCommand for each (command, args), in order.

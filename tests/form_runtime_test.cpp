@@ -50,6 +50,22 @@ class Ticker : public Form {
   }
 };
 
+// A form whose every close runs a modal dialog (its nested loop runs timers) that may refuse;
+// its timer asks for a close every second, also while a dialog is open.
+class Prompting : public Form {
+ public:
+  explicit Prompting(Program& program) : Form(program, FormDesign{"prompting"}) {}
+  Timer timer{*this, 1000, true, [this] {
+                events.push_back("tick");
+                this->program().Unload<Prompting>();
+              }};
+  void QueryUnload(std::int16_t& cancel) override {
+    events.push_back("query");
+    if (program().platform().VerifyScreenSavePwd(hWnd()) == 0) cancel = -1;
+  }
+  void Unload() override { events.push_back("unload"); }
+};
+
 class Failing : public Form {
  public:
   explicit Failing(Program& program) : Form(program, FormDesign{"failing"}) {}
@@ -119,6 +135,16 @@ TEST_F(FormRuntimeTest, CancelledUnloadKeepsTheFormAndTheProgram) {
   EXPECT_EQ(sim.ElapsedSeconds(), 2.0);
   EXPECT_EQ(events, (std::vector<std::string>{"first load", "first query", "first query",
                                               "first unload"}));
+}
+
+TEST_F(FormRuntimeTest, RequestsDuringAnUnloadInProgressAreDropped) {
+  sim.passwordAnswers = {{0, 2.5}, {1, 2.5}};  // refused at 3.5, accepted at 6.5
+  const auto result = sim.Run([](Program& program) { program.Load<Prompting>(); });
+  EXPECT_TRUE(result.exited);
+  EXPECT_EQ(result.exitCode, 0u);
+  EXPECT_DOUBLE_EQ(sim.ElapsedSeconds(), 6.5);
+  EXPECT_EQ(events, (std::vector<std::string>{"tick", "query", "tick", "tick", "tick", "query",
+                                              "tick", "tick", "unload"}));
 }
 
 TEST_F(FormRuntimeTest, UnloadingOneOfTwoFormsKeepsTheProgramRunning) {

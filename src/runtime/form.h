@@ -54,6 +54,8 @@ class Form : private WindowEvents {
   Program& program_;
   std::unique_ptr<NativeWindow> window_;
   std::vector<Control*> controls_;
+  // Its QueryUnload or Unload is running: a nested request to unload it is dropped.
+  bool unloading_ = false;
 };
 
 }  // namespace vellomar

@@ -55,11 +55,16 @@ void Program::Unload(Form& form) {
     return std::find_if(forms_.begin(), forms_.end(),
                         [&](const auto& entry) { return entry.second.get() == &form; });
   };
-  if (loaded() == forms_.end()) return;
+  // A handler of the unload may run a nested loop (a modal dialog) whose events ask again.
+  if (loaded() == forms_.end() || form.unloading_) return;
 
+  form.unloading_ = true;
   std::int16_t cancel = 0;
   form.QueryUnload(cancel);
-  if (cancel != 0) return;
+  if (cancel != 0) {
+    form.unloading_ = false;
+    return;
+  }
   form.Unload();
 
   // The handlers above may have unloaded it already (or ended the program).

@@ -67,7 +67,8 @@ class Program {
     auto found = forms_.find(typeid(F));
     return found == forms_.end() ? nullptr : static_cast<F*>(found->second.get());
   }
-  // QueryUnload, which may cancel; then Unload and the form's destruction.
+  // QueryUnload, which may cancel; then Unload and the form's destruction. A request made while
+  // the form's own QueryUnload or Unload runs does nothing.
   void Unload(Form& form);
   // Stops the program at once: no further handler runs.
   void End();

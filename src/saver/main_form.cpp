@@ -94,18 +94,12 @@ void MainForm::MouseMove() {
 }
 
 void MainForm::QueryUnload(std::int16_t& cancel) {
-  // A request made while the dialog of an earlier one is open (the purchase page's timer) is
-  // dropped: the open dialog alone decides.
-  if (verifying_) {
-    cancel = kTrue;
-    return;
-  }
   if (!PasswordRuleHolds()) return;
   RevealCursor();
-  verifying_ = true;
+  // While the dialog is open, the runtime drops further close requests (the purchase page's
+  // timer): the open dialog alone decides.
   const std::optional<std::int32_t> verdict =
       program().platform().VerifyScreenSavePwd(hWnd());
-  verifying_ = false;
   // A system without a verifier lets the close go on rather than lock the user out.
   if (!verdict || static_cast<std::uint16_t>(*verdict) != 0) return;
   HideCursor();

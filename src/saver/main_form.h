@@ -31,8 +31,6 @@ class MainForm : public Form {
 
   // Whole seconds since midnight at which the current counting window opened; 0: none open.
   std::int32_t MoveWindowStart = 0;
-  // The password dialog of a close request is open.
-  bool verifying_ = false;
 };
 
 }  // namespace vellomar

@@ -4,6 +4,7 @@
 #   wineboot --init    builds the prefix; Mono and Gecko are disabled so no installer dialog waits
 #   X11 Managed = N    without a window manager (Xvfb) every destroyed managed full-screen window
 #                      makes Wine wait about 2 s for the window manager's answer
+#   ACP                $VELLOMAR_WINE_ACP, when set: the ANSI code page, where Windows keeps it
 set -eu
 [ $# -eq 0 ] || WINEPREFIX=$1
 . "$(dirname "$0")/common.sh"
@@ -20,6 +21,10 @@ flock 9
 mkdir -p "$WINEPREFIX"
 WINEDLLOVERRIDES="mscoree,mshtml=d" wineboot --init >"$WINEPREFIX/wineboot.log" 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+if [ -n "${VELLOMAR_WINE_ACP:-}" ]; then
+    wine reg add 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP \
+        /d "$VELLOMAR_WINE_ACP" /f >/dev/null
+fi
 # Wine writes the registry files when its server quits; wait so the prefix is complete.
 wineserver -w
 touch "$MARK"

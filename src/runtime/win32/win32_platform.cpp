@@ -97,11 +97,14 @@ std::string Win32Platform::NowText() {
 std::string Win32Platform::Utf8ToAnsi(std::string_view text) {
   const std::wstring wide = Widen(text);
   if (wide.empty()) return {};
+  // Where the ANSI code page is UTF-8 (or UTF-7), the call refuses any default character.
+  const UINT acp = GetACP();
+  const char* unmappable = acp == CP_UTF8 || acp == CP_UTF7 ? nullptr : "?";
   const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, "?", nullptr);
+                                         nullptr, 0, unmappable, nullptr);
   std::string ansi(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length,
-                      "?", nullptr);
+                      unmappable, nullptr);
   return ansi;
 }
 

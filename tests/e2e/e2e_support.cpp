@@ -477,9 +477,18 @@ std::vector<std::string> LinesWithEnds(const std::string& text) {
 
 // ---- the registry ----
 
+namespace {
+
+// The program keeps its settings in the 32-bit view of HKEY_LOCAL_MACHINE, as installers of
+// 32-bit programs write them.
+REGSAM ViewOf(HKEY root) { return root == HKEY_LOCAL_MACHINE ? KEY_WOW64_32KEY : 0; }
+
+}  // namespace
+
 void WriteText(HKEY root, const char* key, const char* name, const std::string& text) {
   HKEY opened = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr),
+  ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE | ViewOf(root), nullptr,
+                            &opened, nullptr),
             ERROR_SUCCESS);
   EXPECT_EQ(RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                            static_cast<DWORD>(text.size() + 1)),
@@ -489,7 +498,7 @@ void WriteText(HKEY root, const char* key, const char* name, const std::string& 
 
 void DeleteValue(HKEY root, const char* key, const char* name) {
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExA(root, key, 0, KEY_SET_VALUE | ViewOf(root), &opened) != ERROR_SUCCESS) return;
   RegDeleteValueA(opened, name);
   RegCloseKey(opened);
 }
@@ -504,7 +513,8 @@ void WriteUsualSettings(const std::wstring& installFolder) {
 
 void WriteValue(HKEY root, const char* key, const char* name, const RegValue& value) {
   HKEY opened = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr),
+  ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE | ViewOf(root), nullptr,
+                            &opened, nullptr),
             ERROR_SUCCESS);
   EXPECT_EQ(RegSetValueExA(opened, name, 0, value.type,
                            reinterpret_cast<const BYTE*>(value.bytes.data()),
@@ -514,13 +524,15 @@ void WriteValue(HKEY root, const char* key, const char* name, const RegValue& va
 }
 
 void DeleteKey(HKEY root, const char* key) {
-  const LONG status = RegDeleteKeyA(root, key);
+  const LONG status = RegDeleteKeyExA(root, key, ViewOf(root), 0);
   EXPECT_TRUE(status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) << "status " << status;
 }
 
 std::optional<RegValue> ReadValue(HKEY root, const char* key, const char* name) {
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | ViewOf(root), &opened) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
   RegValue value;
   DWORD size = 0;
   LONG status = RegQueryValueExA(opened, name, nullptr, &value.type, nullptr, &size);

@@ -155,6 +155,7 @@ struct RegValue {
 inline constexpr char kSettingsKey[] = "SOFTWARE\\Starloom\\Vellomar Screensaver";
 inline constexpr char kDesktopKey[] = "Control Panel\\Desktop";
 
+// Under HKEY_LOCAL_MACHINE each of these works in the registry's 32-bit view, the program's.
 // Writes text as REG_SZ through the ANSI entry point, with its terminating NUL, as an installer
 // would; DeleteValue removes the value. Both under root\key, which is created when missing.
 void WriteText(HKEY root, const char* key, const char* name, const std::string& text);

@@ -199,9 +199,22 @@ std::int32_t Win32Platform::GetVersionExA(OsVersionInfoA* info) {
 
 // ---- advapi32 ----
 
+namespace {
+
+// Installers of 32-bit programs write the settings to the 32-bit view of HKEY_LOCAL_MACHINE, where
+// the 32-bit build always lives; the 64-bit build reaches the same place through this flag. The
+// 32-bit build goes without it, since systems older than the flag refuse it.
+REGSAM ViewOf(HKEY root) {
+  return sizeof(void*) == 8 && root == HKEY_LOCAL_MACHINE ? KEY_WOW64_32KEY : 0;
+}
+
+}  // namespace
+
 std::int32_t Win32Platform::RegOpenKeyA(HKey root, const std::string& subKey, HKey* result) {
   HKEY key = nullptr;
-  const LONG status = ::RegOpenKeyA(ToHkey(root), subKey.c_str(), &key);
+  // RegOpenKeyA has no access mask: the Ex call with the access that it asks for.
+  const LONG status = ::RegOpenKeyExA(ToHkey(root), subKey.c_str(), 0,
+                                      MAXIMUM_ALLOWED | ViewOf(ToHkey(root)), &key);
   if (status == ERROR_SUCCESS) *result = FromHkey(key);
   return status;
 }
@@ -210,7 +223,8 @@ std::int32_t Win32Platform::RegOpenKeyExA(HKey root, const std::string& subKey,
                                           std::uint32_t options, std::uint32_t samDesired,
                                           HKey* result) {
   HKEY key = nullptr;
-  const LONG status = ::RegOpenKeyExA(ToHkey(root), subKey.c_str(), options, samDesired, &key);
+  const LONG status = ::RegOpenKeyExA(ToHkey(root), subKey.c_str(), options,
+                                      samDesired | ViewOf(ToHkey(root)), &key);
   if (status == ERROR_SUCCESS) *result = FromHkey(key);
   return status;
 }
@@ -229,7 +243,10 @@ std::int32_t Win32Platform::RegQueryValueExA(HKey key, const std::string& valueN
 
 std::int32_t Win32Platform::RegCreateKeyA(HKey root, const std::string& subKey, HKey* result) {
   HKEY key = nullptr;
-  const LONG status = ::RegCreateKeyA(ToHkey(root), subKey.c_str(), &key);
+  // RegCreateKeyA has no access mask: the Ex call with the access that it asks for.
+  const LONG status =
+      ::RegCreateKeyExA(ToHkey(root), subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        MAXIMUM_ALLOWED | ViewOf(ToHkey(root)), nullptr, &key, nullptr);
   if (status == ERROR_SUCCESS) *result = FromHkey(key);
   return status;
 }

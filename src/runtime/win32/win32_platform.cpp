@@ -271,8 +271,21 @@ std::int32_t Win32Platform::RegCloseKey(HKey key) { return ::RegCloseKey(ToHkey(
 
 // ---- password services, found at run time: most systems have none ----
 
+namespace {
+
+// The system folder's copy by its full path, never one of the same name beside the program or in
+// the current folder.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+  wchar_t folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  return LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
+}
+
+}  // namespace
+
 std::optional<std::int32_t> Win32Platform::VerifyScreenSavePwd(Hwnd owner) {
-  HMODULE library = LoadLibraryA("password.cpl");
+  HMODULE library = LoadSystemLibrary(L"password.cpl");
   if (!library) return std::nullopt;
   using Verify = BOOL(WINAPI*)(HWND);
   const auto verify = reinterpret_cast<Verify>(
@@ -287,7 +300,7 @@ std::optional<std::uint32_t> Win32Platform::PwdChangePasswordA(const std::string
                                                                Hwnd owner,
                                                                std::uint32_t reserved1,
                                                                std::uint32_t reserved2) {
-  HMODULE library = LoadLibraryA("mpr.dll");
+  HMODULE library = LoadSystemLibrary(L"mpr.dll");
   if (!library) return std::nullopt;
   using Change = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, LPVOID);
   const auto change = reinterpret_cast<Change>(

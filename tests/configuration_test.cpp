@@ -184,6 +184,15 @@ TEST_F(ConfigurationTest, OtherCommandsChangeNothing) {
   }
 }
 
+TEST_F(ConfigurationTest, AltF4EndsTheProgram) {
+  sim.At(0.5, [&] { sim.SysKeyDown(Dialog()->handle, win::kKeyF4); });
+  const sim::RunResult result = sim.Run(Main, 5.0);
+
+  ASSERT_TRUE(result.exited);
+  EXPECT_EQ(result.exitCode, 0u);
+  EXPECT_DOUBLE_EQ(sim.ElapsedSeconds(), 0.5);
+}
+
 TEST_F(ConfigurationTest, CloseBoxEndsTheProgram) {
   sim.At(0.5, [&] { sim.ClickCloseBox(Dialog()->handle); });
   const sim::RunResult result = sim.Run(Main, 5.0);

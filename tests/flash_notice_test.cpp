@@ -97,6 +97,15 @@ TEST_F(FlashNoticeTest, OkEndsTheProgram) {
   EXPECT_TRUE(sim.errorReports.empty());
 }
 
+TEST_F(FlashNoticeTest, AltF4EndsTheProgram) {
+  sim.At(0.5, [&] { sim.SysKeyDown(Notice(), win::kKeyF4); });
+  const sim::RunResult result = sim.Run(Main, 5.0);
+
+  ASSERT_TRUE(result.exited);
+  EXPECT_EQ(result.exitCode, 0u);
+  EXPECT_DOUBLE_EQ(sim.ElapsedSeconds(), 0.5);
+}
+
 TEST_F(FlashNoticeTest, CloseBoxEndsTheProgram) {
   sim.At(0.5, [&] { sim.ClickCloseBox(Notice()); });
   const sim::RunResult result = sim.Run(Main, 5.0);

@@ -49,8 +49,10 @@ TEST_F(InputGuardTest, LoadMakesTheGuardTransparentTopMostAndHidesTheCursor) {
 class InputCloseTest : public InputGuardTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(InputCloseTest, ClosesTheGuardAndEndsTheProgram) {
-  if (GetParam() < 0) {
+  if (GetParam() == -1) {
     ClickAt(1.0);
+  } else if (GetParam() == -2) {
+    sim.At(1.0, [this] { sim.SysKeyDown(Guard(), win::kKeyMenu); });
   } else {
     KeyAt(1.0, static_cast<std::int16_t>(GetParam()));
   }
@@ -63,7 +65,8 @@ TEST_P(InputCloseTest, ClosesTheGuardAndEndsTheProgram) {
 }
 
 INSTANTIATE_TEST_SUITE_P(KeysAndClick, InputCloseTest,
-                         ::testing::Values(65, 16 /* Shift alone */, -1 /* click */));
+                         ::testing::Values(65, 16 /* Shift alone */, -1 /* click */,
+                                           -2 /* Alt alone, a system key */));
 
 struct MoveCase {
   const char* name;

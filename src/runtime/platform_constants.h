@@ -48,5 +48,8 @@ inline constexpr std::uint32_t kVerPlatformWin32Windows = 1;
 inline constexpr std::uint32_t kVerPlatformWin32Nt = 2;
 
 inline constexpr std::int16_t kKeySpace = 32;
+inline constexpr std::int16_t kKeyMenu = 0x12;  // Alt
+inline constexpr std::int16_t kKeyF4 = 0x73;
+inline constexpr std::int16_t kShiftAlt = 4;  // the Alt bit of a key event's shift state
 
 }  // namespace vellomar::win

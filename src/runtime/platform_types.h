@@ -75,6 +75,9 @@ struct FormDesign {
   bool icon = false;  // the program's own icon, or none
   bool minButton = true;
   bool maxButton = true;
+  // System keys (Alt, Alt with another key, F10) are key presses of the form rather than the
+  // system's own (Alt+F4 closes, Alt+Space opens the system menu).
+  bool systemKeysArePresses = false;
 };
 
 struct FontDesign {

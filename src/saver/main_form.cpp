@@ -23,9 +23,16 @@ constexpr double kMoveWindowSeconds = 10;
 constexpr std::int32_t kHiddenAbove = -5;
 constexpr std::int32_t kShownBelow = 5;
 
+// The guard takes every key, Alt among them, as a reason to end the saver.
+FormDesign GuardDesign() {
+  FormDesign design = FullScreenDesign(kGuardCaption);
+  design.systemKeysArePresses = true;
+  return design;
+}
+
 }  // namespace
 
-MainForm::MainForm(Program& program) : Form(program, FullScreenDesign(kGuardCaption)) {}
+MainForm::MainForm(Program& program) : Form(program, GuardDesign()) {}
 
 bool MainForm::PasswordRuleHolds() {
   const ProgramValues& values = program().values();

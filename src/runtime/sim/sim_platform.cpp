@@ -194,6 +194,16 @@ void SimPlatform::KeyDown(Hwnd hwnd, std::int16_t keyCode) {
   }
 }
 
+void SimPlatform::SysKeyDown(Hwnd hwnd, std::int16_t keyCode) {
+  SimWindow* window = windows_.Get(hwnd);
+  if (!window || window->kind != "form") return;
+  if (window->design.systemKeysArePresses) {
+    window->events->OnKeyDown(keyCode, win::kShiftAlt);
+  } else if (keyCode == win::kKeyF4) {
+    SendMessageA(hwnd, win::kWmClose);
+  }
+}
+
 void SimPlatform::MouseDown(Hwnd hwnd) {
   if (SimWindow* window = windows_.Get(hwnd); window && window->events) {
     window->events->OnMouseDown(1);

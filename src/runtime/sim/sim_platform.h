@@ -77,6 +77,9 @@ class SimPlatform final : public Platform {
 
   // ---- scripted input, for actions ----
   void KeyDown(Hwnd hwnd, std::int16_t keyCode);
+  // A key pressed with Alt held (Alt alone too): a key press only for a form whose design says
+  // so; otherwise the system's handling, where Alt+F4 asks the window to close.
+  void SysKeyDown(Hwnd hwnd, std::int16_t keyCode);
   void MouseDown(Hwnd hwnd);
   void MouseMove(Hwnd hwnd);
   // Sends a message through the window's current procedure.

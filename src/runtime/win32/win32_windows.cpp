@@ -19,6 +19,7 @@ struct WindowData {
   HBRUSH background = nullptr;
   POINT cursor{};  // the last cursor position reported, so only real moves count
   bool dialogKeys = false;
+  bool systemKeysArePresses = false;
 };
 
 WindowData* StateOf(HWND hwnd) {
@@ -60,8 +61,10 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   WindowData* state = StateOf(hwnd);
   if (!state) return DefWindowProcW(hwnd, msg, wParam, lParam);
   switch (msg) {
-    case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+      if (!state->systemKeysArePresses) return DefWindowProcW(hwnd, msg, wParam, lParam);
+      [[fallthrough]];
+    case WM_KEYDOWN:
       state->events->OnKeyDown(static_cast<std::int16_t>(wParam), ShiftState());
       return 0;
     case WM_LBUTTONDOWN: state->events->OnMouseDown(1); return 0;
@@ -231,7 +234,9 @@ std::unique_ptr<NativeWindow> Win32Platform::CreateFormWindow(const FormDesign& 
   if (!hwnd) throw RaisedError(kErrInternal, "Cannot create a window");
   const int show = design.state == WindowState::Maximized && !fullScreen ? SW_SHOWMAXIMIZED
                                                                          : SW_SHOW;
-  return std::make_unique<Win32Window>(hwnd, StateFor(&events, design.backColor, true), show);
+  auto state = StateFor(&events, design.backColor, true);
+  state->systemKeysArePresses = design.systemKeysArePresses;
+  return std::make_unique<Win32Window>(hwnd, std::move(state), show);
 }
 
 std::unique_ptr<NativeWindow> Win32Platform::CreatePictureBox(Hwnd parent,

@@ -58,6 +58,7 @@ class NativeTimer {
  public:
   virtual ~NativeTimer() = default;
   // Ticks every interval milliseconds until stopped; starting again restarts the count.
+  // Raises RaisedError when the platform has no timer to give.
   virtual void Start(std::uint32_t intervalMs) = 0;
   virtual void Stop() = 0;
 };

@@ -2,6 +2,7 @@
 // procedure is a trampoline into the form runtime's events, one line per message.
 #include <map>
 
+#include "runtime/program.h"
 #include "runtime/raised_error.h"
 #include "runtime/win32/win32_common.h"
 #include "runtime/win32/win32_platform.h"
@@ -21,6 +22,18 @@ struct WindowData {
   bool dialogKeys = false;
   bool systemKeysArePresses = false;
 };
+
+// Our buttons by window, with their events: a click is delivered only for a button found here
+// whose parent is the form that got the notification, never for a window another process names.
+std::map<HWND, WindowEvents*>& Buttons() {
+  static std::map<HWND, WindowEvents*> buttons;
+  return buttons;
+}
+
+void ReportClick(HWND form, HWND button) {
+  const auto found = Buttons().find(button);
+  if (found != Buttons().end() && GetParent(button) == form) found->second->OnClick();
+}
 
 WindowData* StateOf(HWND hwnd) {
   return reinterpret_cast<WindowData*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -50,8 +63,9 @@ bool EraseBackground(HWND hwnd, HDC dc) {
 }
 
 void ReportMouseMove(WindowData& state) {
-  POINT now;
-  GetCursorPos(&now);
+  POINT now{};
+  // Without a position (another desktop has the input) no move can be told from a repeat.
+  if (!GetCursorPos(&now)) return;
   if (now.x == state.cursor.x && now.y == state.cursor.y) return;
   state.cursor = now;
   state.events->OnMouseMove();
@@ -74,11 +88,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE: state->events->OnCloseRequest(); return 0;
     case WM_ERASEBKGND: return EraseBackground(hwnd, reinterpret_cast<HDC>(wParam)) ? 1 : 0;
     case WM_COMMAND:
-      if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
-        if (WindowData* button = StateOf(reinterpret_cast<HWND>(lParam))) {
-          button->events->OnClick();
-        }
-      }
+      if (HIWORD(wParam) == BN_CLICKED) ReportClick(hwnd, reinterpret_cast<HWND>(lParam));
       return 0;
     default: return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
@@ -116,6 +126,7 @@ class Win32Window final : public NativeWindow {
     if (state_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state_.get()));
   }
   ~Win32Window() override {
+    Buttons().erase(hwnd_);
     if (::IsWindow(hwnd_)) {
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       DestroyWindow(hwnd_);
@@ -181,7 +192,8 @@ class Win32Timer final : public NativeTimer {
   void Start(std::uint32_t intervalMs) override {
     Stop();
     id_ = SetTimer(nullptr, 0, intervalMs, TimerTick);
-    if (id_ != 0) Timers()[id_] = &events_;
+    if (id_ == 0) throw RaisedError(kErrInternal, "Cannot create a timer");
+    Timers()[id_] = &events_;
   }
   void Stop() override {
     if (id_ == 0) return;
@@ -264,7 +276,8 @@ std::unique_ptr<NativeWindow> Win32Platform::CreateButton(Hwnd parent, const Pla
   HWND hwnd = ChildWindow(L"BUTTON", Widen(caption), BS_DEFPUSHBUTTON | WS_TABSTOP, parent,
                           placement);
   if (WindowData* form = StateOf(ToHwnd(parent))) form->dialogKeys = true;
-  auto button = std::make_unique<Win32Window>(hwnd, StateFor(&events, 0, false), SW_SHOW);
+  auto button = std::make_unique<Win32Window>(hwnd, nullptr, SW_SHOW);
+  Buttons()[hwnd] = &events;
   button->UseFont(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   return button;
 }
@@ -275,7 +288,10 @@ std::unique_ptr<NativeTimer> Win32Platform::CreateTimer(TimerEvents& events) {
 
 void Win32Platform::RunMessageLoop() {
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  BOOL got;
+  while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+    // A failed wait leaves msg undefined: the program cannot go on taking events.
+    if (got == -1) ExitProcess(kRuntimeErrorExitCode);
     // Forms with a button take Enter and Tab as a dialog does.
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
     WindowData* state = IsForm(root) ? StateOf(root) : nullptr;

@@ -53,5 +53,19 @@ TEST_F(PurchasePageTest, AClickWhileThePageIsOpenEndsTheSaverAtOnce) {
   EXPECT_TRUE(sim.LastControl(kBrowser)->destroyed);
 }
 
+// On the consumer line with the password on, the guard has hidden the cursor and told the system
+// that a saver runs: the report that ends the program must not leave the user blind or locked.
+TEST_F(PurchasePageTest, ABrowserThatCannotBeCreatedIsReportedWithTheCursorShownAndNoNotice) {
+  PasswordOn();
+  sim.unavailableProgIds.insert(kBrowser);
+  KeyAt(1.0, win::kKeySpace);
+  const sim::RunResult result = Run();
+  EXPECT_TRUE(result.exited);
+  EXPECT_EQ(result.exitCode, 1u);
+  ASSERT_EQ(sim.errorReports.size(), 1u);
+  EXPECT_GE(sim.errorReports[0].cursorCount, 0);
+  EXPECT_FALSE(sim.errorReports[0].screenSaverRunning);
+}
+
 }  // namespace
 }  // namespace vellomar

@@ -34,6 +34,9 @@ class Form : private WindowEvents {
   virtual void KeyDown(std::int16_t /*keyCode*/, std::int16_t /*shift*/) {}
   virtual void MouseDown() {}
   virtual void MouseMove() {}
+  // The runtime error report is about to end the program: put right what the form did to the
+  // system (a hidden cursor, a notice given), so the report is usable and nothing outlives us.
+  virtual void BeforeErrorReport() {}
 
  private:
   friend class Program;

@@ -78,6 +78,9 @@ struct FormDesign {
   // System keys (Alt, Alt with another key, F10) are key presses of the form rather than the
   // system's own (Alt+F4 closes, Alt+Space opens the system menu).
   bool systemKeysArePresses = false;
+  // Takes the foreground and the keyboard focus when shown, and takes them back whenever it loses
+  // them while it is enabled (a modal dialog of the program disables it and keeps them).
+  bool holdsForeground = false;
 };
 
 struct FontDesign {

@@ -99,6 +99,7 @@ void Program::Deliver(const std::function<void()>& handler) {
 
 void Program::ReportAndExit(std::int32_t number, const std::string& description) {
   ended_ = true;
+  for (const auto& [type, form] : forms_) form->BeforeErrorReport();
   platform_.ShowErrorReport(number, description);
   platform_.ExitProcess(kRuntimeErrorExitCode);
 }

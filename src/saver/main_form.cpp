@@ -23,10 +23,12 @@ constexpr double kMoveWindowSeconds = 10;
 constexpr std::int32_t kHiddenAbove = -5;
 constexpr std::int32_t kShownBelow = 5;
 
-// The guard takes every key, Alt among them, as a reason to end the saver.
+// The guard takes every key, Alt among them, as a reason to end the saver, and keeps the keyboard
+// while the saver runs, whatever other window (another program's, the purchase page's) comes up.
 FormDesign GuardDesign() {
   FormDesign design = FullScreenDesign(kGuardCaption);
   design.systemKeysArePresses = true;
+  design.holdsForeground = true;
   return design;
 }
 
@@ -54,6 +56,11 @@ void MainForm::HideCursor() {
 void MainForm::RevealCursor() {
   while (program().platform().ShowCursor(1) <= kShownBelow) {
   }
+}
+
+void MainForm::RestoreSystem() {
+  RevealCursor();
+  if (PasswordRuleHolds()) NotifySaverRunning(0);
 }
 
 void MainForm::Close() { program().Unload<MainForm>(); }
@@ -113,9 +120,10 @@ void MainForm::QueryUnload(std::int16_t& cancel) {
   cancel = kTrue;
 }
 
+void MainForm::BeforeErrorReport() { RestoreSystem(); }
+
 void MainForm::Unload() {
-  RevealCursor();
-  if (PasswordRuleHolds()) NotifySaverRunning(0);
+  RestoreSystem();
   program().Unload<Flashsaver>();
   program().Unload<bakform>();
   program().End();

@@ -19,6 +19,7 @@ class MainForm : public Form {
   void KeyDown(std::int16_t keyCode, std::int16_t shift) override;
   void MouseDown() override;
   void MouseMove() override;
+  void BeforeErrorReport() override;
 
  private:
   // On the consumer line with the desktop password on; read afresh from the program values.
@@ -26,6 +27,8 @@ class MainForm : public Form {
   void NotifySaverRunning(std::uint32_t running);
   void HideCursor();
   void RevealCursor();
+  // Shows the cursor and withdraws the saver-running notice where the guard gave it.
+  void RestoreSystem();
   // Asks the runtime to unload the guard; returns only when the close was refused.
   void Close();
 

@@ -209,5 +209,9 @@ class Standin {
 
 // Posts a key press (key down, then key up) to a window.
 void PostKey(HWND window, WORD virtualKey);
+// Presses and releases a key as the user would: to whatever window has the keyboard.
+void TypeKey(WORD virtualKey);
+// Whether the cursor shows on the desktop now.
+bool CursorShowing();
 
 }  // namespace e2e

@@ -22,12 +22,6 @@ int Cycles() {
   return cycles > 0 ? cycles : kDefaultCycles;
 }
 
-bool CursorShowing() {
-  CURSORINFO info{};
-  info.cbSize = sizeof info;
-  return GetCursorInfo(&info) && (info.flags & CURSOR_SHOWING) != 0;
-}
-
 class Soak : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -172,7 +172,7 @@ RunResult SimPlatform::Run(const std::function<void(Program&)>& entry, double ma
 void SimPlatform::ExitProcess(std::uint32_t exitCode) { throw ProcessExit{exitCode}; }
 
 void SimPlatform::ShowErrorReport(std::int32_t number, const std::string& description) {
-  errorReports.push_back(ErrorReport{number, description});
+  errorReports.push_back(ErrorReport{number, description, cursorCount, screenSaverRunning});
 }
 
 bool SimPlatform::AppendFileA(const std::string& path, std::string_view bytes) {

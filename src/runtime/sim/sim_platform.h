@@ -45,6 +45,9 @@ struct PasswordAnswer {
 struct ErrorReport {
   std::int32_t number = 0;
   std::string description;
+  // What the user had while the report was up.
+  std::int32_t cursorCount = 0;
+  bool screenSaverRunning = false;
 };
 
 struct RunResult {

@@ -132,8 +132,11 @@ bool Win32Platform::AppendFileA(const std::string& path, std::string_view bytes)
 void Win32Platform::ShowErrorReport(std::int32_t number, const std::string& description) {
   const std::wstring text =
       L"Run-time error " + std::to_wstring(number) + L":\n\n" + Widen(description);
-  MessageBoxW(nullptr, text.c_str(), Widen(ExeName()).c_str(),
-              MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  // Owned by our active window, so it stays above it even when that one is top-most (the
+  // full-screen saver's), with the keyboard; the program's other windows are disabled until it
+  // is answered, so none takes the foreground back.
+  MessageBoxW(GetActiveWindow(), text.c_str(), Widen(ExeName()).c_str(),
+              MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST | MB_TASKMODAL);
 }
 
 void Win32Platform::ExitProcess(std::uint32_t exitCode) { ::ExitProcess(exitCode); }

@@ -21,7 +21,17 @@ struct WindowData {
   POINT cursor{};  // the last cursor position reported, so only real moves count
   bool dialogKeys = false;
   bool systemKeysArePresses = false;
+  bool holdsForeground = false;
 };
+
+// Posted to a form that holds the foreground when it has lost it.
+constexpr UINT kTakeForeground = WM_APP + 1;
+
+void TakeForeground(HWND hwnd) {
+  if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return;
+  SetForegroundWindow(hwnd);
+  SetFocus(hwnd);
+}
 
 // Our buttons by window, with their events: a click is delivered only for a button found here
 // whose parent is the form that got the notification, never for a window another process names.
@@ -86,6 +96,13 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDOWN: state->events->OnMouseDown(4); return 0;
     case WM_MOUSEMOVE: ReportMouseMove(*state); return 0;
     case WM_CLOSE: state->events->OnCloseRequest(); return 0;
+    case WM_ACTIVATE:
+      // Taken back once the activation change is over, not inside it.
+      if (LOWORD(wParam) == WA_INACTIVE && state->holdsForeground) {
+        PostMessageW(hwnd, kTakeForeground, 0, 0);
+      }
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case kTakeForeground: TakeForeground(hwnd); return 0;
     case WM_ERASEBKGND: return EraseBackground(hwnd, reinterpret_cast<HDC>(wParam)) ? 1 : 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) ReportClick(hwnd, reinterpret_cast<HWND>(lParam));
@@ -138,6 +155,7 @@ class Win32Window final : public NativeWindow {
   void Show() override {
     ShowWindow(hwnd_, showCommand_);
     UpdateWindow(hwnd_);
+    if (state_ && state_->holdsForeground) TakeForeground(hwnd_);
     if (HWND button = FindWindowExW(hwnd_, nullptr, L"BUTTON", nullptr)) SetFocus(button);
   }
   void SetText(const std::string& text) override { SetWindowTextW(hwnd_, Widen(text).c_str()); }
@@ -248,6 +266,7 @@ std::unique_ptr<NativeWindow> Win32Platform::CreateFormWindow(const FormDesign& 
                                                                          : SW_SHOW;
   auto state = StateFor(&events, design.backColor, true);
   state->systemKeysArePresses = design.systemKeysArePresses;
+  state->holdsForeground = design.holdsForeground;
   return std::make_unique<Win32Window>(hwnd, std::move(state), show);
 }
 

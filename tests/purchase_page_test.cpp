@@ -33,6 +33,7 @@ TEST_F(PurchasePageTest, SpaceOpensThePageOnceAndTheSaverEndsASecondLater) {
   EXPECT_EQ(BrowserCount(), 1);
   const sim::SimControl& page = *sim.LastControl(kBrowser);
   EXPECT_EQ(page.calls, (Strings{"Put 555 False", "Invoke 104 file://C:\\Saver\\buy.htm"}));
+  EXPECT_EQ(page.design.settings, (decltype(page.design.settings){{"Silent", true}}));
   EXPECT_EQ(page.design.placement.width, 4455);
   EXPECT_EQ(page.design.placement.height, 2175);
   EXPECT_EQ(sim.cursorCount, 6);

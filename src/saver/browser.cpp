@@ -26,7 +26,9 @@ FormDesign BrowserDesign() {
 
 browser::browser(Program& program)
     : Form(program, BrowserDesign()),
-      WebBrowser1(*this, hWnd(), ControlDesign{kBrowserProgId, {0, 0, 4455, 2175}, {}}, {}),
+      // Silent: the page never puts up a dialog of its own over the saver.
+      WebBrowser1(*this, hWnd(),
+                  ControlDesign{kBrowserProgId, {0, 0, 4455, 2175}, {{"Silent", true}}}, {}),
       // Never disabled: a refused close is asked again a second later.
       Timer1(*this, kCloseRequestMs, false, [this] { this->program().Unload<MainForm>(); }) {}
 

@@ -79,5 +79,30 @@ TEST_F(MovieWindowTest, AFailedSetUpIsLoggedAndStillOpensTheGuard) {
   EXPECT_EQ(Calls("ShowCursor(1)"), 12);
 }
 
+// Two monitors, the second left of the primary: the backdrop and the guard cover both, the movie
+// window and its movie the primary monitor alone.
+TEST_F(MovieWindowTest, BackdropAndGuardCoverEveryMonitorTheMovieThePrimaryOne) {
+  sim.screen = {1024, 768, 15.0, 15.0};
+  sim.virtualScreen = Rect{-800, 0, 1024, 768};
+  CheckAt(0.15, [this] {
+    auto bounds = [this](Hwnd hwnd) {
+      const sim::SimWindow* window = sim.windows().Get(hwnd);
+      return window ? std::vector<int>{window->bounds.left, window->bounds.top,
+                                       window->bounds.right, window->bounds.bottom}
+                    : std::vector<int>{};
+    };
+    const std::vector<int> all{-800, 0, 1024, 768};
+    EXPECT_EQ(bounds(Guard()), all);
+    const std::vector<Hwnd>& order = sim.windows().ZOrder();
+    ASSERT_EQ(order.size(), 3u);
+    EXPECT_EQ(bounds(order[2]), all);  // the backdrop, behind the top-most two
+    EXPECT_EQ(bounds(sim.windows().FindByText("Form1")), (std::vector<int>{0, 0, 1024, 768}));
+  });
+  KeyAt(1.0, 65);
+  ExpectEnded(Run());
+
+  EXPECT_EQ(FlashCalls()[3], "Move 0,0,15360,11520");
+}
+
 }  // namespace
 }  // namespace vellomar

@@ -81,6 +81,9 @@ struct FormDesign {
   // Takes the foreground and the keyboard focus when shown, and takes them back whenever it loses
   // them while it is enabled (a modal dialog of the program disables it and keeps them).
   bool holdsForeground = false;
+  // Borderless and maximized, it covers every monitor (the virtual screen, whose origin may be
+  // negative) rather than the primary one.
+  bool coversEveryMonitor = false;
 };
 
 struct FontDesign {

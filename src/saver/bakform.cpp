@@ -5,7 +5,7 @@
 
 namespace vellomar {
 
-bakform::bakform(Program& program) : Form(program, FullScreenDesign("")) {}
+bakform::bakform(Program& program) : Form(program, EveryMonitorDesign("")) {}
 
 void bakform::Load() {
   program().Load<Flashsaver>();

@@ -22,4 +22,10 @@ FormDesign FullScreenDesign(const std::string& caption) {
   return design;
 }
 
+FormDesign EveryMonitorDesign(const std::string& caption) {
+  FormDesign design = FullScreenDesign(caption);
+  design.coversEveryMonitor = true;
+  return design;
+}
+
 }  // namespace vellomar

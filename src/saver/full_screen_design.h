@@ -9,5 +9,8 @@
 namespace vellomar {
 
 FormDesign FullScreenDesign(const std::string& caption);
+// The backdrop's and the guard's: the same over every monitor, so that no monitor stays visible
+// and input anywhere reaches the guard. The movie keeps to the primary one.
+FormDesign EveryMonitorDesign(const std::string& caption);
 
 }  // namespace vellomar

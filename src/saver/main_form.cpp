@@ -26,7 +26,7 @@ constexpr std::int32_t kShownBelow = 5;
 // The guard takes every key, Alt among them, as a reason to end the saver, and keeps the keyboard
 // while the saver runs, whatever other window (another program's, the purchase page's) comes up.
 FormDesign GuardDesign() {
-  FormDesign design = FullScreenDesign(kGuardCaption);
+  FormDesign design = EveryMonitorDesign(kGuardCaption);
   design.systemKeysArePresses = true;
   design.holdsForeground = true;
   return design;

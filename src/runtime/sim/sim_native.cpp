@@ -123,10 +123,15 @@ std::unique_ptr<NativeWindow> SimPlatform::CreateFormWindow(const FormDesign& de
   window.events = &events;
   window.backColor = design.backColor;
   window.wndProc = reinterpret_cast<std::intptr_t>(&SimDefaultWndProc);
-  window.bounds = design.state == WindowState::Maximized
-                      ? Rect{0, 0, screen.widthPixels, screen.heightPixels}
-                      : Rect{0, 0, TwipsToPixelsX(design.clientWidth),
-                             TwipsToPixelsY(design.clientHeight)};
+  const Rect primary{0, 0, screen.widthPixels, screen.heightPixels};
+  if (design.state != WindowState::Maximized) {
+    window.bounds = Rect{0, 0, TwipsToPixelsX(design.clientWidth),
+                         TwipsToPixelsY(design.clientHeight)};
+  } else if (design.coversEveryMonitor && design.border == BorderStyle::None) {
+    window.bounds = virtualScreen.value_or(primary);
+  } else {
+    window.bounds = primary;
+  }
   return std::make_unique<SimNativeWindow>(*this, windows_.Add(window));
 }
 

@@ -64,6 +64,8 @@ class SimPlatform final : public Platform {
   std::string commandArgs;
   std::string exeName = "vellomar";
   ScreenMetrics screen{1024, 768, 15.0, 15.0};
+  // Every monitor together, in pixels; unset, the primary screen alone.
+  std::optional<Rect> virtualScreen;
   std::uint32_t platformId = 2;
   bool versionCallFails = false;
   bool hasPasswordServices = true;

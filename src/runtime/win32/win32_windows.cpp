@@ -249,7 +249,12 @@ std::unique_ptr<NativeWindow> Win32Platform::CreateFormWindow(const FormDesign& 
   int y = CW_USEDEFAULT;
   const bool fullScreen =
       design.state == WindowState::Maximized && design.border == BorderStyle::None;
-  if (fullScreen) {
+  if (fullScreen && design.coversEveryMonitor) {
+    x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  } else if (fullScreen) {
     // A borderless maximized window covers the whole primary screen.
     x = 0;
     y = 0;

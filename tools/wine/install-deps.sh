@@ -7,6 +7,7 @@
 #   --no-install-recommends): without XInput2 Wine reports pointer motion in another way, and
 #   without Xinerama and RandR it sees one monitor
 #   xvfb: a display for the windows the programs create
+#   x11-xserver-utils: xrandr, which splits one Xvfb screen into two monitors
 #   googletest: sources in /usr/src/googletest, built with the cross compiler
 #   imagemagick: `import -window root shot.png` takes a screenshot of the Xvfb screen
 #   cmake, make: the build itself
@@ -16,7 +17,7 @@ exec bash "$(dirname "$0")/../install-packages.sh" \
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
     wine wine64 \
     libxi6 libxrandr2 libxinerama1 libxfixes3 libxcursor1 libxcomposite1 libxrender1 libxxf86vm1 \
-    xvfb \
+    xvfb x11-xserver-utils \
     googletest \
     imagemagick \
     cmake make

@@ -5,6 +5,8 @@
 #   X11 Managed = N    without a window manager (Xvfb) every destroyed managed full-screen window
 #                      makes Wine wait about 2 s for the window manager's answer
 #   ACP                $VELLOMAR_WINE_ACP, when set: the ANSI code page, where Windows keeps it
+#   X11 UseXRandR      $VELLOMAR_WINE_XRANDR, when set (N): Wine then reads the monitors through
+#                      Xinerama, which sees the RandR monitors of one split screen
 set -eu
 [ $# -eq 0 ] || WINEPREFIX=$1
 . "$(dirname "$0")/common.sh"
@@ -24,6 +26,9 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
 if [ -n "${VELLOMAR_WINE_ACP:-}" ]; then
     wine reg add 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP \
         /d "$VELLOMAR_WINE_ACP" /f >/dev/null
+fi
+if [ -n "${VELLOMAR_WINE_XRANDR:-}" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d "$VELLOMAR_WINE_XRANDR" /f >/dev/null
 fi
 # Wine writes the registry files when its server quits; wait so the prefix is complete.
 wineserver -w

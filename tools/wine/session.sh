@@ -5,7 +5,8 @@
 #           $VELLOMAR_WINE_SESSION/env. Does nothing when the session already runs.
 #   stop    ends every Wine process of the session, its wineserver and the Xvfb it started.
 #   status  exits 0 when the session runs; env prints its variables, for `eval "$(session.sh env)"`.
-# Xvfb's screen is $VELLOMAR_XVFB_SCREEN, 1024x768x24 unless set.
+# Xvfb's screen is $VELLOMAR_XVFB_SCREEN, 1024x768x24 unless set. $VELLOMAR_XVFB_MONITORS, when
+# set, splits that screen into RandR monitors, the first one primary: "WxH+X+Y WxH+X+Y ...".
 set -eu
 cmd=${1:-}
 [ $# -lt 2 ] || WINEPREFIX=$2
@@ -42,6 +43,19 @@ wait_for() { # wait_for SECONDS TEST...
     done
 }
 
+# The physical size given to each monitor matters to no one; 96 dots per inch keeps it sensible.
+set_monitors() {
+    n=0
+    for m in ${VELLOMAR_XVFB_MONITORS:-}; do
+        n=$((n + 1))
+        w=${m%%x*}; rest=${m#*x}; h=${rest%%+*}; at=+${rest#*+}
+        output=none
+        [ "$n" -gt 1 ] || output=screen
+        DISPLAY=:$(head -n1 "$S/display") xrandr --setmonitor "MON$n" \
+            "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))$at" "$output"
+    done
+}
+
 start_session() {
     mkdir -p "$S"
     exec 9>"$S/start.lock"
@@ -52,11 +66,13 @@ start_session() {
     xvfb_pid=
     if [ -z "${DISPLAY:-}" ]; then
         : >"$S/display"
-        Xvfb -displayfd 3 -screen 0 "${VELLOMAR_XVFB_SCREEN:-1024x768x24}" -nolisten tcp \
+        # -noreset: the monitors set below would go with the reset after xrandr disconnects.
+        Xvfb -displayfd 3 -screen 0 "${VELLOMAR_XVFB_SCREEN:-1024x768x24}" -nolisten tcp -noreset \
             3>"$S/display" >"$S/xvfb.log" 2>&1 </dev/null 8>&- 9>&- &
         xvfb_pid=$!
         wait_for 10 test -s "$S/display" || { echo "session.sh: Xvfb did not start, see $S/xvfb.log" >&2; exit 1; }
         DISPLAY=:$(head -n1 "$S/display")
+        set_monitors
     fi
     export DISPLAY
     # A server left by a program run outside the session would refuse -p: let it finish first.

@@ -1,7 +1,7 @@
 // The full-screen saver on a desk of two monitors: the backdrop and the guard cover both, the
-// movie the primary one, and a click on the second monitor ends the run. Runs in Wine sessions
-// of its own (tools/wine/monitors-session.sh), the second monitor right of the primary or left of
-// it; VELLOMAR_SECOND_MONITOR ("right" or "left") says which one this session should show.
+// movie the primary one, and a click or the stored count of real moves on the second monitor ends
+// the run. Runs in Wine sessions of its own (tools/wine/monitors-session.sh), the second monitor
+// right of the primary or left of it; VELLOMAR_SECOND_MONITOR ("right" or "left") says which.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -58,6 +58,11 @@ class TwoMonitors : public ::testing::Test {
                 y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
   }
 
+  // A point of the second monitor, from its middle.
+  POINT OnSecond(int dx = 0, int dy = 0) const {
+    return POINT{(second_.left + second_.right) / 2 + dx, (second_.top + second_.bottom) / 2 + dy};
+  }
+
   RECT second_{};
   SettingsGuard settings_;
   std::wstring folder_ = MakeFolder(L"monitors");
@@ -78,7 +83,8 @@ TEST_F(TwoMonitors, BackdropAndGuardCoverBothMonitorsTheMovieThePrimaryOne) {
   auto saver = StartToGuard(&guard);
   ASSERT_NE(guard, nullptr);
   const DWORD id = saver->id();
-  HWND backdrop = FindTopLevel(id, [](HWND w) { return ClassOf(w) == kFormClass && TextOf(w).empty(); });
+  HWND backdrop =
+      FindTopLevel(id, [](HWND w) { return ClassOf(w) == kFormClass && TextOf(w).empty(); });
   HWND movie = FindTopLevel(id, [](HWND w) { return TextOf(w) == kMovieWindowCaption; });
   ASSERT_NE(backdrop, nullptr);
   ASSERT_NE(movie, nullptr);
@@ -90,8 +96,7 @@ TEST_F(TwoMonitors, BackdropAndGuardCoverBothMonitorsTheMovieThePrimaryOne) {
   ASSERT_NE(control, nullptr);
   EXPECT_TRUE(Covers(control, primary));
   // Over the second monitor the guard is the window that takes the input.
-  const POINT middle{(second_.left + second_.right) / 2, (second_.top + second_.bottom) / 2};
-  EXPECT_EQ(GetAncestor(WindowFromPoint(middle), GA_ROOT), guard);
+  EXPECT_EQ(GetAncestor(WindowFromPoint(OnSecond()), GA_ROOT), guard);
   PostKey(guard, 'X');
   ASSERT_TRUE(saver->WaitForExit(kExitTimeoutMs));
 }
@@ -100,12 +105,33 @@ TEST_F(TwoMonitors, ClickOnTheSecondMonitorEndsTheRun) {
   HWND guard = nullptr;
   auto saver = StartToGuard(&guard);
   ASSERT_NE(guard, nullptr);
-  ASSERT_TRUE(SetCursorPos((second_.left + second_.right) / 2, (second_.top + second_.bottom) / 2));
+  const POINT middle = OnSecond();
+  ASSERT_TRUE(SetCursorPos(middle.x, middle.y));
   INPUT clicks[2]{};
   clicks[0].type = clicks[1].type = INPUT_MOUSE;
   clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   ASSERT_EQ(SendInput(2, clicks, sizeof(INPUT)), 2u);
+  ASSERT_TRUE(saver->WaitForExit(kExitTimeoutMs)) << "the saver is still running";
+  EXPECT_EQ(saver->ExitCode(), 0u);
+}
+
+// The stored count is 3: real moves over the second monitor alone reach it.
+TEST_F(TwoMonitors, StoredCountOfRealMovesOverTheSecondMonitorEndsTheRun) {
+  const POINT start = OnSecond(-100, -100);
+  ASSERT_TRUE(SetCursorPos(start.x, start.y));
+  HWND guard = nullptr;
+  auto saver = StartToGuard(&guard);
+  ASSERT_NE(guard, nullptr);
+  for (int i = 1; i <= 2; ++i) {
+    const POINT to = OnSecond(i * 40, i * 30);
+    ASSERT_TRUE(SetCursorPos(to.x, to.y));
+    Pump(150);
+  }
+  Pump(300);
+  EXPECT_TRUE(saver->Running()) << "two moves must not end a run whose count is 3";
+  const POINT last = OnSecond(120, 90);
+  ASSERT_TRUE(SetCursorPos(last.x, last.y));
   ASSERT_TRUE(saver->WaitForExit(kExitTimeoutMs)) << "the saver is still running";
   EXPECT_EQ(saver->ExitCode(), 0u);
 }

@@ -136,5 +136,38 @@ TEST_F(TwoMonitors, StoredCountOfRealMovesOverTheSecondMonitorEndsTheRun) {
   EXPECT_EQ(saver->ExitCode(), 0u);
 }
 
+TEST_F(TwoMonitors, KeyWhileThePointerIsOnTheSecondMonitorEndsTheRun) {
+  const POINT middle = OnSecond();
+  ASSERT_TRUE(SetCursorPos(middle.x, middle.y));
+  HWND guard = nullptr;
+  auto saver = StartToGuard(&guard);
+  ASSERT_NE(guard, nullptr);
+  TypeKey('Q');
+  ASSERT_TRUE(saver->WaitForExit(kExitTimeoutMs)) << "the saver is still running";
+  EXPECT_EQ(saver->ExitCode(), 0u);
+}
+
+// The windows that are not full-screen stay where one monitor would put them.
+TEST_F(TwoMonitors, SettingsDialogAndNoticeOpenCentredOnThePrimaryMonitor) {
+  for (const wchar_t* args : {L"/c", L"/f"}) {
+    Process process(args, standin_.Env());
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          window = FindTopLevel(process.id(), [](HWND w) {
+            return ClassOf(w) == kFormClass && IsWindowVisible(w);
+          });
+          return window != nullptr;
+        },
+        kExitTimeoutMs))
+        << Narrow(args);
+    const RECT outer = WindowRect(window);
+    EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(process.WaitForExit(kExitTimeoutMs)) << Narrow(args);
+  }
+}
+
 }  // namespace
 }  // namespace e2e

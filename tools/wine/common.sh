@@ -19,3 +19,20 @@ session_alive() {
         [ -z "${VELLOMAR_XVFB_PID:-}" ] || kill -0 "$VELLOMAR_XVFB_PID" 2>/dev/null
     )
 }
+
+# For a session of its own (its variables set and exported by the caller): "stop" ends it;
+# anything else runs as a command in it, the session started first when none runs and left
+# running. The session's processes outlive the caller: they must not hold its output open (a
+# test runner waits for the end of that output), so they write to a log of their own.
+exec_in_own_session() {
+    if [ "$1" = stop ]; then
+        exec "$WINE_TOOLS/session.sh" stop
+    fi
+    if ! "$WINE_TOOLS/session.sh" status; then
+        mkdir -p "$VELLOMAR_WINE_SESSION"
+        "$WINE_TOOLS/session.sh" start >"$VELLOMAR_WINE_SESSION/start.log" 2>&1 </dev/null ||
+            { cat "$VELLOMAR_WINE_SESSION/start.log" >&2; exit 1; }
+    fi
+    . "$VELLOMAR_WINE_SESSION/env"
+    exec "$@"
+}

@@ -22,16 +22,4 @@ VELLOMAR_WINE_XRANDR=N
 export WINEPREFIX VELLOMAR_WINE_SESSION VELLOMAR_XVFB_SCREEN VELLOMAR_XVFB_MONITORS VELLOMAR_WINE_XRANDR
 # Its own display: the monitors are fixed when Wine connects to it.
 unset DISPLAY
-SESSION_ENV=$VELLOMAR_WINE_SESSION/env
-if [ "$1" = stop ]; then
-    exec "$WINE_TOOLS/session.sh" stop
-fi
-# The session's processes outlive this script: they must not hold its output open (a test runner
-# waits for the end of that output), so they write to a log of their own.
-if ! "$WINE_TOOLS/session.sh" status; then
-    mkdir -p "$VELLOMAR_WINE_SESSION"
-    "$WINE_TOOLS/session.sh" start >"$VELLOMAR_WINE_SESSION/start.log" 2>&1 </dev/null ||
-        { cat "$VELLOMAR_WINE_SESSION/start.log" >&2; exit 1; }
-fi
-. "$SESSION_ENV"
-exec "$@"
+exec_in_own_session "$@"

@@ -14,15 +14,4 @@ case $VELLOMAR_WINE_SESSION in *-utf8) ;; *) VELLOMAR_WINE_SESSION=$VELLOMAR_WIN
 VELLOMAR_WINE_ACP=65001
 LC_ALL=hi_IN.UTF-8
 export WINEPREFIX VELLOMAR_WINE_SESSION VELLOMAR_WINE_ACP LC_ALL
-if [ "$1" = stop ]; then
-    exec "$WINE_TOOLS/session.sh" stop
-fi
-# The session's processes outlive this script: they must not hold its output open (a test runner
-# waits for the end of that output), so they write to a log of their own.
-if ! "$WINE_TOOLS/session.sh" status; then
-    mkdir -p "$VELLOMAR_WINE_SESSION"
-    "$WINE_TOOLS/session.sh" start >"$VELLOMAR_WINE_SESSION/start.log" 2>&1 </dev/null ||
-        { cat "$VELLOMAR_WINE_SESSION/start.log" >&2; exit 1; }
-fi
-. "$VELLOMAR_WINE_SESSION/env"
-exec "$@"
+exec_in_own_session "$@"

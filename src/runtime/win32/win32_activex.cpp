@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "runtime/raised_error.h"
+#include "runtime/win32/win32_com_object.h"
 #include "runtime/win32/win32_common.h"
 #include "runtime/win32/win32_control_events.h"
 #include "runtime/win32/win32_control_settings.h"
@@ -109,26 +110,11 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInP
 };
 
 // Receives the control's events and hands them on with their arguments as text.
-class EventSink final : public IDispatch {
+class EventSink final : public ComObject<IDispatch> {
  public:
   EventSink(IID events, ControlEvents& target) : events_(events), target_(&target) {}
   void Detach() { target_ = nullptr; }
 
-  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == events_) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
@@ -157,8 +143,8 @@ class EventSink final : public IDispatch {
   }
 
  private:
-  ~EventSink() = default;
-  ULONG references_ = 1;
+  ~EventSink() override = default;
+  bool Answers(REFIID riid) const override { return riid == IID_IDispatch || riid == events_; }
   IID events_;
   ControlEvents* target_;
 };

@@ -1,5 +1,6 @@
 #include "runtime/win32/win32_control_settings.h"
 
+#include "runtime/win32/win32_com_object.h"
 #include "runtime/win32/win32_com_ptr.h"
 #include "runtime/win32/win32_dispatch.h"
 
@@ -8,27 +9,10 @@ namespace vellomar::win32 {
 namespace {
 
 // Our settings under their names, as a control reads its saved properties during Load.
-class SettingsBag final : public IPropertyBag {
+class SettingsBag final : public ComObject<IPropertyBag> {
  public:
   explicit SettingsBag(const ControlSettings& settings) {
     for (const auto& [name, value] : settings) held_.push_back({Widen(name), ToVariant(value)});
-  }
-
-  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-    if (!out) return E_POINTER;
-    if (riid != IID_IUnknown && riid != IID_IPropertyBag) {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<IPropertyBag*>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
   }
 
   // A control that names the type it wants gets the value in that type, or E_FAIL.
@@ -61,9 +45,10 @@ class SettingsBag final : public IPropertyBag {
     VARIANT value;
   };
 
-  ~SettingsBag() {
+  ~SettingsBag() override {
     for (Setting& setting : held_) VariantClear(&setting.value);
   }
+  bool Answers(REFIID riid) const override { return riid == IID_IPropertyBag; }
 
   Setting* Find(LPCOLESTR name) {
     for (Setting& setting : held_) {
@@ -72,7 +57,6 @@ class SettingsBag final : public IPropertyBag {
     return nullptr;
   }
 
-  ULONG references_ = 1;
   std::vector<Setting> held_;
 };
 

@@ -28,7 +28,11 @@ void SetClassesText(const wchar_t* key, const std::wstring& text) {
                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
+// Set when the other window, once active, has lost the activation again.
+bool otherLostActivation = false;
+
 LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_ACTIVATE && LOWORD(wp) == WA_INACTIVE) otherLostActivation = true;
   return DefWindowProcW(w, m, wp, lp);
 }
 
@@ -65,8 +69,11 @@ TEST_F(Foreground, GuardTakesTheKeyboardBackFromAnotherWindow) {
   HWND guard = WaitForGuard(saver);
   ASSERT_NE(guard, nullptr);
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == guard; }, kTimeoutMs));
+  otherLostActivation = false;
   HWND other = OtherProgramsWindow();
-  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == guard; }, kTimeoutMs))
+  // The switch to the other window is over only once it has been activated and lost it again.
+  EXPECT_TRUE(WaitUntil(
+      [&] { return otherLostActivation && GetForegroundWindow() == guard; }, kTimeoutMs))
       << "the other window kept the foreground";
   TypeKey('Q');
   EXPECT_TRUE(saver.WaitForExit(kTimeoutMs)) << "the key went elsewhere";

@@ -331,6 +331,48 @@ std::vector<HWND> AllFormWindows() {
   return forms;
 }
 
+void RaiseTopMostWindows(DWORD processId) {
+  std::vector<HWND> windows = TopLevelWindows(processId);
+  std::reverse(windows.begin(), windows.end());
+  for (HWND window : windows) {
+    if (IsWindowVisible(window) && (ExStyleOf(window) & WS_EX_TOPMOST)) {
+      SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+}
+
+Screenshot::Screenshot(const RECT& area)
+    : area_(area),
+      pixels_(static_cast<std::size_t>(area.right - area.left) * (area.bottom - area.top)) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY | CAPTUREBLT);
+  GdiFlush();
+  if (bits) std::copy_n(static_cast<const std::uint32_t*>(bits), pixels_.size(), pixels_.begin());
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+COLORREF Screenshot::At(int x, int y) const {
+  const std::uint32_t pixel =
+      pixels_[static_cast<std::size_t>(y - area_.top) * (area_.right - area_.left) + (x - area_.left)];
+  return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
 std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
   std::vector<DWORD> ids;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

@@ -97,6 +97,10 @@ HWND WaitForWindow(DWORD processId, const std::wstring& windowClass,
                    const std::optional<std::wstring>& caption, DWORD timeoutMs);
 // The input guard of a full-screen run, once it exists and is visible.
 HWND WaitForGuard(const Process& process, DWORD timeoutMs = 10000);
+// Raises the process's visible top-most windows, keeping their order, as a window manager would.
+// Wine without one stacks its windows on the display in the order they were shown, so a window
+// shown later covers top-most ones there, though not in the system's own order.
+void RaiseTopMostWindows(DWORD processId);
 // Every top-level window of our form class, of any process.
 std::vector<HWND> AllFormWindows();
 // Ids of the running processes whose program file has this name (case-insensitive).
@@ -110,6 +114,9 @@ inline constexpr wchar_t kFormClass[] = L"VellomarForm";
 inline constexpr wchar_t kPictureClass[] = L"VellomarPicture";
 inline constexpr wchar_t kGuardCaption[] = L"Screen Saver Main Form";
 inline constexpr wchar_t kMovieWindowCaption[] = L"Form1";
+// What the stand-in control paints behind its text in the full-screen and settings routines.
+inline constexpr COLORREF kStandinSaverColour = RGB(24, 48, 120);
+inline constexpr COLORREF kStandinSettingsColour = RGB(120, 32, 64);
 
 // A stand-in for the Display control panel: a captioned window with a preview pane in it, owned
 // by this thread. Destroyed with this object.
@@ -131,6 +138,20 @@ class PreviewPane {
  private:
   HWND dialog_ = nullptr;
   HWND pane_ = nullptr;
+};
+
+// ---- screenshots ----
+
+// What the screen shows in an area of screen coordinates, copied when this is made.
+class Screenshot {
+ public:
+  explicit Screenshot(const RECT& area);
+  // The colour at a point of the screen inside the area.
+  COLORREF At(int x, int y) const;
+
+ private:
+  RECT area_;
+  std::vector<std::uint32_t> pixels_;  // top-down rows of 0x00RRGGBB
 };
 
 // ---- the error log ----

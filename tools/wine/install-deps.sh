@@ -8,6 +8,7 @@
 #   without Xinerama and RandR it sees one monitor
 #   xvfb: a display for the windows the programs create
 #   x11-xserver-utils: xrandr, which splits one Xvfb screen into two monitors
+#   xcompmgr: a compositing manager, for the sessions whose tests look at the screen
 #   googletest: sources in /usr/src/googletest, built with the cross compiler
 #   imagemagick: `import -window root shot.png` takes a screenshot of the Xvfb screen
 #   cmake, make: the build itself
@@ -17,7 +18,7 @@ exec bash "$(dirname "$0")/../install-packages.sh" \
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
     wine wine64 \
     libxi6 libxrandr2 libxinerama1 libxfixes3 libxcursor1 libxcomposite1 libxrender1 libxxf86vm1 \
-    xvfb x11-xserver-utils \
+    xvfb x11-xserver-utils xcompmgr \
     googletest \
     imagemagick \
     cmake make

@@ -7,6 +7,7 @@
 #   ACP                $VELLOMAR_WINE_ACP, when set: the ANSI code page, where Windows keeps it
 #   X11 UseXRandR      $VELLOMAR_WINE_XRANDR, when set (N): Wine then reads the monitors through
 #                      Xinerama, which sees the RandR monitors of one split screen
+#   LogPixels          $VELLOMAR_WINE_LOGPIXELS, when set: the screen's DPI
 set -eu
 [ $# -eq 0 ] || WINEPREFIX=$1
 . "$(dirname "$0")/common.sh"
@@ -29,6 +30,10 @@ if [ -n "${VELLOMAR_WINE_ACP:-}" ]; then
 fi
 if [ -n "${VELLOMAR_WINE_XRANDR:-}" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d "$VELLOMAR_WINE_XRANDR" /f >/dev/null
+fi
+if [ -n "${VELLOMAR_WINE_LOGPIXELS:-}" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d "$VELLOMAR_WINE_LOGPIXELS" /f >/dev/null
 fi
 # Wine writes the registry files when its server quits; wait so the prefix is complete.
 wineserver -w

@@ -7,6 +7,8 @@
 #   status  exits 0 when the session runs; env prints its variables, for `eval "$(session.sh env)"`.
 # Xvfb's screen is $VELLOMAR_XVFB_SCREEN, 1024x768x24 unless set. $VELLOMAR_XVFB_MONITORS, when
 # set, splits that screen into RandR monitors, the first one primary: "WxH+X+Y WxH+X+Y ...".
+# $VELLOMAR_COMPOSITOR, when set, runs a compositing manager on that Xvfb: the input guard is a
+# layered window of the least opacity, which only a compositor lets the movie show through.
 set -eu
 cmd=${1:-}
 [ $# -lt 2 ] || WINEPREFIX=$2
@@ -29,6 +31,7 @@ stop_session() {
         wineserver -k 2>/dev/null || true
         wineserver -w 2>/dev/null || true
         kill_own "$VELLOMAR_KEEPALIVE_PID" keepalive.exe
+        kill_own "${VELLOMAR_COMPOSITOR_PID:-}" xcompmgr
         kill_own "${VELLOMAR_XVFB_PID:-}" Xvfb
     )
     rm -f "$SESSION_ENV" "$S/keepalive.exe.ready" "$S/auto-stop"
@@ -64,6 +67,7 @@ start_session() {
     stop_session
     "$WINE_TOOLS/make-prefix.sh" "$WINEPREFIX"
     xvfb_pid=
+    compositor_pid=
     if [ -z "${DISPLAY:-}" ]; then
         : >"$S/display"
         # -noreset: the monitors set below would go with the reset after xrandr disconnects.
@@ -73,6 +77,10 @@ start_session() {
         wait_for 10 test -s "$S/display" || { echo "session.sh: Xvfb did not start, see $S/xvfb.log" >&2; exit 1; }
         DISPLAY=:$(head -n1 "$S/display")
         set_monitors
+        if [ -n "${VELLOMAR_COMPOSITOR:-}" ]; then
+            xcompmgr -d "$DISPLAY" >"$S/xcompmgr.log" 2>&1 </dev/null 8>&- 9>&- &
+            compositor_pid=$!
+        fi
     fi
     export DISPLAY
     # A server left by a program run outside the session would refuse -p: let it finish first.
@@ -91,6 +99,7 @@ export WINEPREFIX='$WINEPREFIX'
 export WINEDEBUG='$WINEDEBUG'
 export VELLOMAR_WINE_SESSION='$S'
 VELLOMAR_XVFB_PID='$xvfb_pid'
+VELLOMAR_COMPOSITOR_PID='$compositor_pid'
 VELLOMAR_KEEPALIVE_PID='$keep_pid'
 END
     if ! wait_for 60 test -f "$S/keepalive.exe.ready"; then

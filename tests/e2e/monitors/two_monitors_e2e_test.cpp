@@ -97,6 +97,19 @@ TEST_F(TwoMonitors, BackdropAndGuardCoverBothMonitorsTheMovieThePrimaryOne) {
   EXPECT_TRUE(Covers(control, primary));
   // Over the second monitor the guard is the window that takes the input.
   EXPECT_EQ(GetAncestor(WindowFromPoint(OnSecond()), GA_ROOT), guard);
+
+  // On the screen: the movie on the primary monitor to its edges, black on the second monitor.
+  ASSERT_TRUE(WaitUntil([&] { return standin_.Logged("call Play"); }, kExitTimeoutMs));
+  RaiseTopMostWindows(id);
+  Pump(300);
+  const Screenshot shot(VirtualScreen());
+  for (const POINT& p : {POINT{1, 1}, POINT{primary.right - 2, primary.bottom - 2}}) {
+    EXPECT_EQ(shot.At(p.x, p.y), kStandinSaverColour) << "at " << p.x << "," << p.y;
+  }
+  for (const POINT& p : {OnSecond(), POINT{second_.left + 1, second_.top + 1},
+                         POINT{second_.right - 2, second_.bottom - 2}}) {
+    EXPECT_EQ(shot.At(p.x, p.y), RGB(0, 0, 0)) << "at " << p.x << "," << p.y;
+  }
   PostKey(guard, 'X');
   ASSERT_TRUE(saver->WaitForExit(kExitTimeoutMs));
 }

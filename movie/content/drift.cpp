@@ -21,12 +21,13 @@ swf::Placement At(const Drift& drift, std::uint16_t depth, double t) {
                      swf::Twips(x), swf::Twips(y)};
   if (drift.spins == 0 && drift.squash == 1) matrix = {size, size, 0, 0, swf::Twips(x), swf::Twips(y)};
 
-  // A colour wheel of three cosines a third of a turn apart, kept away from black.
+  // A colour wheel of three cosines a third of a turn apart, squared for deeper colours and
+  // kept away from black.
   swf::ColorTransform colour;
   const double hue = drift.hue + drift.hueCycles * t;
   for (int channel = 0; channel < 3; ++channel) {
     const double level = 0.5 + 0.5 * Wave(hue + channel / 3.0 + 0.25);
-    colour.multiply[channel] = Multiplier(0.3 + 0.7 * level);
+    colour.multiply[channel] = Multiplier(0.15 + 0.85 * level * level);
   }
   colour.multiply[3] = Multiplier(drift.alpha);
   return {depth, std::nullopt, matrix, colour, {}};

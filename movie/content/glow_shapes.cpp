@@ -7,12 +7,14 @@ namespace movie {
 
 std::uint16_t DefineGlow(Library& library) {
   swf::Shape shape;
-  const int outer = shape.AddFill({255, 255, 255, 60});
-  const int middle = shape.AddFill({255, 255, 255, 70});
-  const int inner = shape.AddFill({255, 255, 255, 90});
-  shape.Circle(0, 0, swf::Twips(100), outer, 0);
-  shape.Circle(0, 0, swf::Twips(72), middle, 0);
-  shape.Circle(0, 0, swf::Twips(45), inner, 0);
+  // Outermost first; each disc lies over the larger ones, so the centre is the brightest.
+  constexpr struct {
+    double radius;
+    std::uint8_t alpha;
+  } kDiscs[] = {{100, 36}, {82, 44}, {64, 56}, {44, 72}};
+  for (const auto& disc : kDiscs) {
+    shape.Circle(0, 0, swf::Twips(disc.radius), shape.AddFill({255, 255, 255, disc.alpha}), 0);
+  }
   const std::uint16_t id = library.NewId();
   library.Define(swf::TagCode::DefineShape3, shape.DefineShape3(id));
   return id;

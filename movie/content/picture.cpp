@@ -9,15 +9,15 @@
 namespace movie {
 
 void DefinePicture(Library& library, std::uint16_t glow, std::uint16_t halo) {
-  // Forty seconds a loop: a glow crosses the screen in about twenty.
-  constexpr int kFrames = 40 * kFramesPerSecond;
+  // A minute a loop: no glow moves faster than about thirty pixels a second.
+  constexpr int kFrames = 60 * kFramesPerSecond;
   const std::vector<Drift> drifts = {
       // character, centre, swing, cycles, phase, scale, breath, squash, spins, hue, cycles, alpha
-      {glow, 320, 240, 230, 150, 1, 1, 0.00, 2.2, 0.15, 1.0, 0, 0.55, 1, 0.9},
-      {glow, 300, 250, 200, 90, 1, 2, 0.31, 1.8, 0.20, 1.0, 0, 0.80, 1, 0.8},
-      {glow, 340, 230, 120, 140, 2, 1, 0.62, 1.5, 0.25, 1.0, 0, 0.05, 2, 0.8},
-      {glow, 320, 240, 180, 180, 1, 1, 0.47, 2.6, 0.10, 1.0, 0, 0.30, 1, 0.6},
-      {glow, 330, 250, 210, 120, 1, 1, 0.83, 1.2, 0.30, 1.0, 0, 0.65, 2, 0.9},
+      {glow, 200, 170, 150, 110, 1, 1, 0.00, 1.5, 0.15, 1.0, 0, 0.55, 1, 0.95},
+      {glow, 440, 300, 170, 80, 1, 2, 0.31, 1.3, 0.20, 1.0, 0, 0.80, 1, 0.9},
+      {glow, 340, 200, 110, 130, 2, 1, 0.62, 1.1, 0.25, 1.0, 0, 0.05, 2, 0.9},
+      {glow, 320, 260, 220, 160, 1, 1, 0.47, 1.8, 0.10, 1.0, 0, 0.30, 1, 0.7},
+      {glow, 420, 180, 190, 110, 1, 1, 0.83, 0.9, 0.30, 1.0, 0, 0.65, 2, 0.95},
       {halo, 320, 240, 40, 30, 1, 1, 0.10, 2.4, 0.08, 0.45, 1, 0.50, 1, 0.45},
       {halo, 320, 240, 30, 40, 1, 1, 0.55, 1.7, 0.12, 0.55, -1, 0.15, 1, 0.35},
   };
@@ -29,7 +29,7 @@ void DefinePicture(Library& library, std::uint16_t glow, std::uint16_t halo) {
 
 void DefinePreview(Library& library, std::uint16_t glow) {
   // Three large, brighter glows: at 152 x 112 pixels finer shapes and dim colours vanish.
-  constexpr int kFrames = 20 * kFramesPerSecond;
+  constexpr int kFrames = 30 * kFramesPerSecond;
   const std::vector<Drift> drifts = {
       {glow, 320, 240, 170, 110, 1, 1, 0.00, 2.6, 0.12, 1.0, 0, 0.55, 1, 1.0},
       {glow, 320, 240, 160, 70, 1, 2, 0.40, 2.2, 0.15, 1.0, 0, 0.90, 1, 1.0},

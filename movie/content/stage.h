@@ -7,7 +7,7 @@ namespace movie {
 
 constexpr int kStageWidth = 640;  // pixels
 constexpr int kStageHeight = 480;
-constexpr std::uint8_t kFramesPerSecond = 15;
+constexpr std::uint8_t kFramesPerSecond = 12;
 constexpr std::uint8_t kSwfVersion = 8;
 
 // Export names of the sprites the first frame attaches, one per role, and the music.

@@ -31,9 +31,9 @@ void DefinePreview(Library& library, std::uint16_t glow) {
   // Three large, brighter glows: at 152 x 112 pixels finer shapes and dim colours vanish.
   constexpr int kFrames = 30 * kFramesPerSecond;
   const std::vector<Drift> drifts = {
-      {glow, 320, 240, 170, 110, 1, 1, 0.00, 2.6, 0.12, 1.0, 0, 0.55, 1, 1.0},
-      {glow, 320, 240, 160, 70, 1, 2, 0.40, 2.2, 0.15, 1.0, 0, 0.90, 1, 1.0},
-      {glow, 320, 240, 100, 100, 2, 1, 0.70, 1.9, 0.20, 1.0, 0, 0.20, 1, 1.0},
+      {glow, 230, 200, 110, 80, 1, 1, 0.00, 1.8, 0.12, 1.0, 0, 0.55, 1, 1.0},
+      {glow, 420, 290, 100, 60, 1, 2, 0.40, 1.6, 0.15, 1.0, 0, 0.90, 1, 1.0},
+      {glow, 340, 230, 80, 90, 2, 1, 0.70, 1.3, 0.20, 1.0, 0, 0.20, 1, 1.0},
   };
   const swf::Sprite sprite = DriftingSprite(drifts, kFrames);
   const std::uint16_t id = library.NewId();

@@ -1,6 +1,8 @@
 #include "content/music.h"
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "content/stage.h"
 #include "content/wave.h"
@@ -8,7 +10,12 @@
 #include "swf/sound.h"
 
 namespace movie {
+namespace {
 
+constexpr int kSampleRate = 11025;
+
+// Four seconds of a slowly breathing A major chord; every partial completes whole cycles, so
+// the loop has no seam.
 std::vector<std::int16_t> SynthesisePad() {
   constexpr int kSeconds = 4;
   // Multiples of 1/kSeconds Hz, each voice beside a twin a quarter hertz above it for a slow
@@ -35,6 +42,8 @@ std::vector<std::int16_t> SynthesisePad() {
   }
   return samples;
 }
+
+}  // namespace
 
 void DefineMusic(Library& library) {
   const std::uint16_t sound = library.NewId();

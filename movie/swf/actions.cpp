@@ -22,11 +22,10 @@ Actions& Actions::Push(std::initializer_list<PushValue> values) {
           } else if constexpr (std::is_same_v<T, std::int32_t>) {
             body.U8(7);
             body.U32(static_cast<std::uint32_t>(v));
-          } else if constexpr (std::is_same_v<T, bool>) {
+          } else {
+            static_assert(std::is_same_v<T, bool>);
             body.U8(5);
             body.U8(v ? 1 : 0);
-          } else {
-            body.U8(3);
           }
         },
         value);

@@ -11,9 +11,8 @@
 
 namespace swf {
 
-struct Undefined {};
 // A pushed value: text, a whole number or a truth value.
-using PushValue = std::variant<std::string, std::int32_t, bool, Undefined>;
+using PushValue = std::variant<std::string, std::int32_t, bool>;
 
 class Actions {
  public:

@@ -29,7 +29,6 @@ class Sprite {
  public:
   void Add(TagCode code, const Bytes& body) { AppendTag(tags_, code, body); }
   void ShowFrame();
-  std::uint16_t Frames() const { return frames_; }
   Bytes DefineSprite(std::uint16_t id) const;
 
  private:

@@ -167,6 +167,9 @@ TEST_F(MovieFileTest, PicturesMoveByPlacementsAndMusicPlaysOnlyFullScreenWhenOn)
   EXPECT_GE(start[3] | (start[4] << 8), 1000);
   const SoundDefinition sound = ReadDefineSound(Definition(static_cast<std::uint16_t>(start[0] | (start[1] << 8))));
   EXPECT_TRUE(sound.format == 3 || sound.format == 1) << "uncompressed or ADPCM";
+  if (sound.format == 3) {
+    EXPECT_EQ(sound.sampleBits, 16);
+  }
   const double seconds = sound.sampleCount / (5512.5 * (1 << sound.rateCode));
   EXPECT_GE(seconds, 2);
   EXPECT_LE(seconds, 10);

@@ -233,12 +233,11 @@ std::map<std::string, std::uint16_t> ReadExports(const Tag& tag) {
 SoundDefinition ReadDefineSound(const Tag& tag) {
   Expect(tag, kDefineSound);
   Reader in(tag.body);
-  SoundDefinition sound{in.U16(), 0, 0, 0, 0, 0};
+  SoundDefinition sound{in.U16(), 0, 0, 0, 0};
   const std::uint8_t flags = in.U8();
   sound.format = flags >> 4;
   sound.rateCode = (flags >> 2) & 3;
   sound.sampleBits = (flags & 2) ? 16 : 8;
-  sound.channels = (flags & 1) ? 2 : 1;
   sound.sampleCount = in.U32();
   return sound;
 }

@@ -72,7 +72,7 @@ std::map<std::string, std::uint16_t> ReadExports(const Tag& tag);
 
 struct SoundDefinition {
   std::uint16_t id;
-  int format, rateCode, sampleBits, channels;
+  int format, rateCode, sampleBits;
   std::uint32_t sampleCount;
 };
 SoundDefinition ReadDefineSound(const Tag& tag);

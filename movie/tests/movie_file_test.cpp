@@ -114,7 +114,8 @@ TEST_F(MovieFileTest, IsOneRootFrameOfDefinitionsAndAScriptWithDeviceFontsOnly) 
 }
 
 TEST_F(MovieFileTest, WriterGivesTheSameBytesOnEveryRun) {
-  const auto folder = std::filesystem::temp_directory_path() / "vellomar_movie_test";
+  const std::filesystem::path folder = VELLOMAR_MOVIE_RUNS;
+  std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   for (const char* name : {"first.lak", "second.lak"}) {
     const std::string command =
@@ -123,7 +124,6 @@ TEST_F(MovieFileTest, WriterGivesTheSameBytesOnEveryRun) {
   }
   EXPECT_EQ(ReadFile(folder / "first.lak"), bytes_);
   EXPECT_EQ(ReadFile(folder / "second.lak"), bytes_);
-  std::filesystem::remove_all(folder);
 }
 
 TEST_F(MovieFileTest, PicturesMoveByPlacementsAndMusicPlaysOnlyFullScreenWhenOn) {

@@ -6,7 +6,7 @@
 #
 #   build/demo/prefix     the demo's own Wine prefix (not the tests'), with the stand-in
 #                         registered in it and the saver's settings written to its registry
-#   build/demo/saver      the install folder that the settings point at
+#   build/demo/saver      the install folder that the settings point at, holding the movie
 #   build/demo/standin.log  every call the saver made on the stand-in control
 #
 # Without a window manager Wine stacks its windows in the order they were shown and activated,
@@ -23,7 +23,7 @@ sh tools/wine/install-deps.sh >/dev/null
 bash tools/install-packages.sh xcompmgr xdotool >/dev/null
 
 # ---- build
-echo "== building vellomar.scr (x86_64) and the stand-in control"
+echo "== building vellomar.scr (x86_64), its movie and the stand-in control"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target vellomar vellomar_standin -j "$(nproc)" >/dev/null
 scr=$root/build/win64/vellomar.scr
@@ -34,6 +34,8 @@ export WINEPREFIX=$demo/prefix
 export VELLOMAR_WINE_SESSION=$demo/session
 export WINEDEBUG=-all
 mkdir -p "$demo" "$demo/saver"
+# The program plays <its own name>.lak from the install folder.
+cp "$root/build/win64/vellomar.lak" "$demo/saver/vellomar.lak"
 rm -f "$demo/screenshot.png" "$demo/standin.log"
 saver_pid=
 xcompmgr_pid=

@@ -1,0 +1,10 @@
+// The whole movie file.
+#pragma once
+
+#include "swf/byte_writer.h"
+
+namespace movie {
+
+swf::Bytes BuildMovie();
+
+}  // namespace movie

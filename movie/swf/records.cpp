@@ -1,0 +1,83 @@
+#include "swf/records.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+namespace swf {
+namespace {
+
+int FieldBits(std::initializer_list<std::int32_t> values) {
+  int bits = 1;
+  for (std::int32_t value : values) bits = std::max(bits, SignedBits(value));
+  return bits;
+}
+
+std::int32_t Fixed16(double value) { return static_cast<std::int32_t>(std::lround(value * 65536)); }
+
+}  // namespace
+
+void WriteRect(ByteWriter& out, const Rect& rect) {
+  const int bits = FieldBits({rect.xMin, rect.xMax, rect.yMin, rect.yMax});
+  BitWriter fields(out);
+  fields.Unsigned(5, static_cast<std::uint32_t>(bits));
+  for (std::int32_t value : {rect.xMin, rect.xMax, rect.yMin, rect.yMax}) fields.Signed(bits, value);
+}
+
+void WriteRgb(ByteWriter& out, const Rgba& colour) {
+  out.U8(colour.r);
+  out.U8(colour.g);
+  out.U8(colour.b);
+}
+
+void WriteRgba(ByteWriter& out, const Rgba& colour) {
+  WriteRgb(out, colour);
+  out.U8(colour.a);
+}
+
+void WriteMatrix(ByteWriter& out, const Matrix& matrix) {
+  BitWriter fields(out);
+  const std::int32_t scaleX = Fixed16(matrix.scaleX), scaleY = Fixed16(matrix.scaleY);
+  const bool hasScale = scaleX != 65536 || scaleY != 65536;
+  fields.Flag(hasScale);
+  if (hasScale) {
+    const int bits = FieldBits({scaleX, scaleY});
+    fields.Unsigned(5, static_cast<std::uint32_t>(bits));
+    fields.Signed(bits, scaleX);
+    fields.Signed(bits, scaleY);
+  }
+  const std::int32_t skew0 = Fixed16(matrix.skew0), skew1 = Fixed16(matrix.skew1);
+  const bool hasRotate = skew0 != 0 || skew1 != 0;
+  fields.Flag(hasRotate);
+  if (hasRotate) {
+    const int bits = FieldBits({skew0, skew1});
+    fields.Unsigned(5, static_cast<std::uint32_t>(bits));
+    fields.Signed(bits, skew0);
+    fields.Signed(bits, skew1);
+  }
+  const bool hasTranslate = matrix.translateX != 0 || matrix.translateY != 0;
+  const int bits = hasTranslate ? FieldBits({matrix.translateX, matrix.translateY}) : 0;
+  fields.Unsigned(5, static_cast<std::uint32_t>(bits));
+  if (hasTranslate) {
+    fields.Signed(bits, matrix.translateX);
+    fields.Signed(bits, matrix.translateY);
+  }
+}
+
+void WriteColorTransformWithAlpha(ByteWriter& out, const ColorTransform& transform) {
+  const auto& m = transform.multiply;
+  const auto& a = transform.add;
+  const bool hasMultiply = m[0] != 256 || m[1] != 256 || m[2] != 256 || m[3] != 256;
+  const bool hasAdd = a[0] != 0 || a[1] != 0 || a[2] != 0 || a[3] != 0;
+  int bits = 1;
+  if (hasMultiply) bits = std::max(bits, FieldBits({m[0], m[1], m[2], m[3]}));
+  if (hasAdd) bits = std::max(bits, FieldBits({a[0], a[1], a[2], a[3]}));
+  BitWriter fields(out);
+  fields.Flag(hasAdd);
+  fields.Flag(hasMultiply);
+  fields.Unsigned(4, static_cast<std::uint32_t>(bits));
+  if (hasMultiply) for (std::int16_t value : m) fields.Signed(bits, value);
+  if (hasAdd) for (std::int16_t value : a) fields.Signed(bits, value);
+}
+
+}  // namespace swf

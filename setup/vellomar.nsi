@@ -111,7 +111,8 @@ Section "${PRODUCT}" SecSaver
   SectionGetSize ${SecSaver} $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 
-  ; The saver runs without a movie player control, but shows nothing; it never fetches one.
+  ; Without a movie player control the saver cannot show its movie: say so, install all the same,
+  ; fetch nothing.
   ReadRegStr $0 HKCR "${MOVIE_CONTROL_KEY}" ""
   ${If} $0 == ""
     DetailPrint "$(NoMovieControl)"

@@ -4,7 +4,9 @@
 # vellomar_bench.exe, then runs both savers many times under Wine (on Xvfb when there is no
 # display) in a private prefix, and prints medians with min and max and our/floor ratios:
 # start-up, the ways a run ends, the preview, CPU time and peak working set over a five-second
-# idle run, file sizes and imported DLLs. A benchmark, not a test: it asserts nothing about speed.
+# idle run, file sizes and imported DLLs. It also builds both setup programs and prints their
+# sizes and those of the stripped programs they ship. A benchmark, not a test: it asserts nothing
+# about speed.
 #
 #   VELLOMAR_BENCH_RUNS   runs of each measurement per saver (15)
 #   build/bench/results.txt, results.csv, results.json   the figures, to compare runs
@@ -21,7 +23,11 @@ sh tools/wine/install-deps.sh >/dev/null
 # ---- build
 echo "== building vellomar.scr, the stand-in control, floor.scr and the driver (x86_64)"
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target vellomar vellomar_standin floor vellomar_bench -j "$(nproc)" >/dev/null
+cmake --build --preset win64 --target vellomar vellomar_standin floor vellomar_bench vellomar_setup \
+  -j "$(nproc)" >/dev/null
+echo "== building the 32-bit setup (i686)"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target vellomar_setup -j "$(nproc)" >/dev/null
 win=$root/build/win64
 standin=$win/tests/e2e/standin/vellomar_standin.dll
 
@@ -33,6 +39,16 @@ stripped_kib() {
   echo "$(( $(stat -c %s "$copy") / 1024 ))"
   rm -f "$copy"
 }
+
+# ---- what is shipped: the stripped programs inside the setups, and the setups
+echo "== shipped sizes"
+for build in win64 win32; do
+  for file in setup/vellomar.scr vellomar-setup-*.exe; do
+    for path in "$root/build/$build"/$file; do
+      printf '%-40s %6d KiB\n' "${path#"$root"/}" "$(( $(stat -c %s "$path") / 1024 ))"
+    done
+  done
+done
 
 # ---- a private Wine session
 export WINEPREFIX=$bench/prefix

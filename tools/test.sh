@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs what the tests need, then builds and runs every test: the host build, the same under
 # AddressSanitizer and UndefinedBehaviorSanitizer, each fuzz target for a short while, and the
-# Windows builds: vellomar.scr for x86_64, run with its end-to-end tests under Wine and Xvfb, and
-# for i686, built only.
+# Windows builds: vellomar.scr and its setup program for x86_64, run with their end-to-end tests
+# under Wine and Xvfb, and for i686, built only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-packages.sh cmake g++ make libgtest-dev googletest
-# The cross compilers, Wine and what it loads, Xvfb (see the script); only what is missing.
+# The cross compilers, Wine and what it loads, Xvfb, NSIS (see the script); only what is missing.
 sh tools/wine/install-deps.sh >/dev/null
 
 jobs=$(nproc)

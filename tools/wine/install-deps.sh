@@ -12,6 +12,7 @@
 #   googletest: sources in /usr/src/googletest, built with the cross compiler
 #   imagemagick: `import -window root shot.png` takes a screenshot of the Xvfb screen
 #   cmake, make: the build itself
+#   nsis: makensis, which makes the setup programs (amd64-unicode and x86-unicode targets)
 set -eu
 exec bash "$(dirname "$0")/../install-packages.sh" \
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
@@ -21,4 +22,5 @@ exec bash "$(dirname "$0")/../install-packages.sh" \
     xvfb x11-xserver-utils xcompmgr \
     googletest \
     imagemagick \
-    cmake make
+    cmake make \
+    nsis

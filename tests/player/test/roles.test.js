@@ -1,0 +1,50 @@
+// Each role of the movie, played by the emulator at its window's size, shows a picture: not the
+// emulator's error panel, not an empty stage.
+import { after, before, test } from "node:test";
+import assert from "node:assert/strict";
+import { mkdirSync } from "node:fs";
+import { join } from "node:path";
+import { shotDir, startBrowser } from "../lib/browser.js";
+import { colourStats, decodePng, differingShare, inkShare } from "../lib/pixels.js";
+
+let session;
+before(async () => {
+  mkdirSync(shotDir, { recursive: true });
+  session = await startBrowser();
+});
+after(() => session?.close());
+
+async function drawnRole(variables, shot) {
+  const movie = await session.open(variables);
+  assert.equal(await movie.panic(), null, "the emulator shows its error panel");
+  assert.deepEqual(movie.problems, []);
+  const image = decodePng(await movie.screenshot(join(shotDir, shot)));
+  return { movie, image };
+}
+
+test("the full-screen picture is drawn and moves", async () => {
+  const { movie, image } = await drawnRole({ routine: "s", music: "0", language: "2" }, "saver.png");
+  const stats = colourStats(image);
+  assert.ok(stats.colours >= 16, `only ${stats.colours} colours`);
+  assert.ok(stats.litShare >= 0.05, `only ${(stats.litShare * 100).toFixed(2)} % of the screen lit`);
+  await movie.page.waitForTimeout(1500);
+  const later = decodePng(await movie.screenshot(join(shotDir, "saver-later.png")));
+  assert.ok(differingShare(image, later) > 0, "the picture stands still");
+  await movie.page.close();
+});
+
+test("the preview picture is drawn in the small pane", async () => {
+  const { movie, image } = await drawnRole({ routine: "p" }, "preview.png");
+  const stats = colourStats(image);
+  assert.ok(stats.colours >= 8, `only ${stats.colours} colours`);
+  assert.ok(stats.litShare >= 0.05, `only ${(stats.litShare * 100).toFixed(2)} % of the pane lit`);
+  await movie.page.close();
+});
+
+test("the settings screen is drawn", async () => {
+  const { movie, image } = await drawnRole({ routine: "c", music: "1", mouse: "5", language: "2" }, "settings.png");
+  assert.ok(colourStats(image).colours >= 4, "fewer than 4 colours");
+  const ink = inkShare(image);
+  assert.ok(ink >= 0.02, `only ${(ink * 100).toFixed(2)} % of the screen drawn on its background`);
+  await movie.page.close();
+});

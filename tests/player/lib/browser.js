@@ -69,6 +69,14 @@ async function openMovie(browser, baseUrl, variables) {
       await page.waitForFunction((count) => window.fsCommands.length > count, seen, { timeout: 5000 });
       return page.evaluate((count) => window.fsCommands[count], seen);
     },
+    // The loudest sample that the page plays over the next `ms` milliseconds, 0 for silence.
+    async loudness(ms) {
+      let peak = 0;
+      for (const end = Date.now() + ms; Date.now() < end; await page.waitForTimeout(100)) {
+        peak = Math.max(peak, await page.evaluate(() => window.audioLevel()));
+      }
+      return peak;
+    },
     // Page pixel of a stage pixel, with the stage scaled to fit and centred (Scale "ShowAll").
     toPage(x, y) {
       const scale = Math.min(width / stageWidth, height / stageHeight);

@@ -22,15 +22,28 @@ async function drawnRole(variables, shot) {
   return { movie, image };
 }
 
-test("the full-screen picture is drawn and moves", async () => {
-  const { movie, image } = await drawnRole({ routine: "s", music: "0", language: "2" }, "saver.png");
+function assertFullScreenPicture(image) {
   const stats = colourStats(image);
   assert.ok(stats.colours >= 16, `only ${stats.colours} colours`);
   assert.ok(stats.litShare >= 0.05, `only ${(stats.litShare * 100).toFixed(2)} % of the screen lit`);
-  await movie.page.waitForTimeout(1500);
+}
+
+test("the full-screen picture is drawn, moves, and is silent with \"music\" 0", async () => {
+  const { movie, image } = await drawnRole({ routine: "s", music: "0", language: "2" }, "saver.png");
+  assertFullScreenPicture(image);
+  assert.equal(await movie.loudness(1500), 0);
   const later = decodePng(await movie.screenshot(join(shotDir, "saver-later.png")));
   assert.ok(differingShare(image, later) > 0, "the picture stands still");
   await movie.page.close();
+});
+
+test("with \"music\" 1 the full-screen role plays its sound, also under an unknown routine", async () => {
+  for (const routine of ["s", "x"]) {
+    const { movie, image } = await drawnRole({ routine, music: "1" }, `saver-music-${routine}.png`);
+    assertFullScreenPicture(image);
+    assert.ok(await movie.loudness(1500) > 0.005, `routine "${routine}" plays no sound`);
+    await movie.page.close();
+  }
 });
 
 test("the preview picture is drawn in the small pane", async () => {

@@ -5,7 +5,7 @@
 //
 //   VELLOMAR_BENCH_SECONDS   length of each measurement (15)
 import { execFileSync } from "node:child_process";
-import { mkdirSync, readdirSync, readFileSync, statSync, writeFileSync } from "node:fs";
+import { readdirSync, readFileSync, statSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
 import { moviePath, shotDir, startBrowser } from "../lib/browser.js";
 import { floorMovie } from "./floor-movie.js";
@@ -75,7 +75,6 @@ async function measure(movie, musicValues) {
 }
 
 const results = await measure(moviePath, ["0", "1"]);
-mkdirSync(shotDir, { recursive: true });
 const floorPath = join(shotDir, "floor.swf");
 writeFileSync(floorPath, floorMovie(results[0].frameRate));
 const [floor] = await measure(floorPath, ["0"]);

@@ -1,6 +1,6 @@
 // Debian's Chromium, headless, showing one movie per page through the emulator.
 import { chromium } from "playwright-core";
-import { existsSync } from "node:fs";
+import { existsSync, mkdirSync } from "node:fs";
 import { dirname, join, resolve } from "node:path";
 import { fileURLToPath } from "node:url";
 import { serve } from "./server.js";
@@ -18,6 +18,7 @@ const stageHeight = 480;
 
 export async function startBrowser(movie = moviePath) {
   if (!existsSync(movie)) throw new Error(`no movie at ${movie} (set VELLOMAR_MOVIE)`);
+  mkdirSync(shotDir, { recursive: true });
   const server = await serve(movie);
   // The emulator refuses to start under the C locale: it needs a preferred language.
   const browser = await chromium.launch({
@@ -92,8 +93,9 @@ async function openMovie(browser, baseUrl, variables) {
       const [px, py] = this.toPage(x, y);
       await page.mouse.click(px, py);
     },
-    async screenshot(path) {
-      return page.screenshot({ path });
+    // Saves a screenshot (a name alone goes into build/player) and returns its PNG bytes.
+    async screenshot(file) {
+      return page.screenshot({ path: resolve(shotDir, file) });
     },
   };
 }

@@ -2,9 +2,7 @@
 // sensitivity choices reach the page's FSCommand handler.
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
-import { mkdirSync } from "node:fs";
-import { join } from "node:path";
-import { shotDir, startBrowser } from "../lib/browser.js";
+import { startBrowser } from "../lib/browser.js";
 import { decodePng, differingShare, inkShare } from "../lib/pixels.js";
 
 // The screen's fixed layout, in stage pixels: [x0, y0, x1, y1].
@@ -18,7 +16,6 @@ const centre = ([x0, y0, x1, y1]) => [(x0 + x1) / 2, (y0 + y1) / 2];
 
 let session;
 before(async () => {
-  mkdirSync(shotDir, { recursive: true });
   session = await startBrowser();
 });
 after(() => session?.close());
@@ -26,7 +23,8 @@ after(() => session?.close());
 async function openSettings(variables, shot) {
   const movie = await session.open({ routine: "c", ...variables });
   assert.equal(await movie.panic(), null, "the emulator shows its error panel");
-  const image = decodePng(await movie.screenshot(join(shotDir, shot)));
+  assert.deepEqual(await movie.fsCommands(), [], "a command before any click");
+  const image = decodePng(await movie.screenshot(shot));
   return { movie, image, at: (rect) => movie.area(...rect) };
 }
 
@@ -38,7 +36,8 @@ async function clickOn(screen, rect, shot) {
   // Off the controls, so that no hover look is in the picture.
   await screen.movie.page.mouse.move(...screen.movie.toPage(630, 470));
   await screen.movie.page.waitForTimeout(300);
-  return { command, image: decodePng(await screen.movie.screenshot(join(shotDir, shot))) };
+  assert.equal((await screen.movie.fsCommands()).length, seen + 1, "one click sent more than one command");
+  return { command, image: decodePng(await screen.movie.screenshot(shot)) };
 }
 
 test("English and German show their own texts in the title and both labels", async () => {

@@ -57,16 +57,16 @@ async function corePercent(page, wallSeconds) {
   return ((browserTicks() - ticks) / ticksPerSecond / wall) * 100;
 }
 
-// Percent of one core that the full-screen role of `movie` costs with each "music" value.
-async function measure(movie, musicValues) {
-  const session = await startBrowser(movie);
+// Percent of one core that the full-screen role of the movie `file` costs with each "music" value.
+async function measure(file, musicValues) {
+  const session = await startBrowser(file);
   try {
     const results = [];
     for (const music of musicValues) {
-      const page = await session.open({ routine: "s", music, language: "2" });
-      const { frameRate } = await page.page.evaluate(() => document.getElementById("stage").ruffle().metadata);
-      results.push({ music, frameRate, percent: await corePercent(page.page, seconds) });
-      await page.page.close();
+      const { page } = await session.open({ routine: "s", music, language: "2" });
+      const { frameRate } = await page.evaluate(() => document.getElementById("stage").ruffle().metadata);
+      results.push({ music, frameRate, percent: await corePercent(page, seconds) });
+      await page.close();
     }
     return results;
   } finally {

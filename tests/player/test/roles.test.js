@@ -1,5 +1,5 @@
 // Each role of the movie, played by the emulator at its window's size, shows a picture: not the
-// emulator's error panel, not an empty stage.
+// emulator's error panel, not an empty stage; the full-screen one sounds only when "music" is "1".
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { startBrowser } from "../lib/browser.js";

@@ -5,8 +5,9 @@
 # display) in a private prefix, and prints medians with min and max and our/floor ratios:
 # start-up, the ways a run ends, the preview, CPU time and peak working set over a five-second
 # idle run, file sizes and imported DLLs. It also builds both setup programs and prints their
-# sizes and those of the stripped programs they ship. A benchmark, not a test: it asserts nothing
-# about speed.
+# sizes and those of the stripped programs they ship; then the CPU that the movie's full-screen
+# role costs in the Flash emulator in headless Chromium (tests/player/bench). A benchmark, not a
+# test: it asserts nothing about speed.
 #
 #   VELLOMAR_BENCH_RUNS   runs of each measurement per saver (15)
 #   build/bench/results.txt, results.csv, results.json   the figures, to compare runs
@@ -70,4 +71,9 @@ wine "$win/vellomar_bench.exe" --runs "$runs" --out "$(winepath -w "$bench")" --
   --imports-vellomar "$(imports "$win/vellomar.scr")" --imports-floor "$(imports "$win/floor.scr")" ||
   status=$?
 echo "== written: build/bench/results.txt, results.csv, results.json"
+
+# ---- the movie in the Flash emulator: the CPU its full-screen role costs at 1024x768
+echo "== movie in the emulator"
+bash tools/player/setup.sh
+node tests/player/bench/cpu.js || status=$?
 exit "$status"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the tests need, then builds and runs every test: the host build, the same under
-# AddressSanitizer and UndefinedBehaviorSanitizer, each fuzz target for a short while, and the
-# Windows builds: vellomar.scr and its setup program for x86_64, run with their end-to-end tests
-# under Wine and Xvfb, and for i686, built only.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the movie played by the Flash emulator in
+# headless Chromium, each fuzz target for a short while, and the Windows builds: vellomar.scr and
+# its setup program for x86_64, run with their end-to-end tests under Wine and Xvfb, and for
+# i686, built only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,12 @@ for preset in host sanitize; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+# The host build's movie in the emulator (tests/player); VELLOMAR_MOVIE, an absolute path, names
+# another movie file.
+echo "== movie in the emulator"
+bash tools/player/setup.sh
+(cd tests/player && npm test)
 
 # Each fuzz target briefly, on its committed seeds; tools/fuzz.sh 600 is the long run.
 echo "== fuzz"

@@ -1,0 +1,101 @@
+// Debian's Chromium, headless, showing one movie per page through the emulator.
+import { chromium } from "playwright-core";
+import { existsSync, mkdirSync } from "node:fs";
+import { dirname, join, resolve } from "node:path";
+import { fileURLToPath } from "node:url";
+import { serve } from "./server.js";
+
+const repo = resolve(dirname(fileURLToPath(import.meta.url)), "..", "..", "..");
+
+// The movie under test: VELLOMAR_MOVIE, or the one the host build writes.
+export const moviePath = process.env.VELLOMAR_MOVIE ?? join(repo, "build", "host", "vellomar.lak");
+export const shotDir = join(repo, "build", "player");
+
+// The stage element of each role, in CSS pixels.
+const roleSizes = { s: [1024, 768], p: [152, 112], c: [640, 480] };
+const stageWidth = 640;
+const stageHeight = 480;
+
+export async function startBrowser(movie = moviePath) {
+  if (!existsSync(movie)) throw new Error(`no movie at ${movie} (set VELLOMAR_MOVIE)`);
+  mkdirSync(shotDir, { recursive: true });
+  const server = await serve(movie);
+  // The emulator refuses to start under the C locale: it needs a preferred language.
+  const browser = await chromium.launch({
+    executablePath: "/usr/bin/chromium",
+    env: { ...process.env, LANG: "en_US.UTF-8", LANGUAGE: "en_US:en" },
+    args: ["--lang=en-US", "--disable-gpu", "--autoplay-policy=no-user-gesture-required"],
+  });
+  return {
+    browser,
+    async open(variables) {
+      return openMovie(browser, server.url, variables);
+    },
+    async close() {
+      await browser.close();
+      await server.close();
+    },
+  };
+}
+
+// Opens a page whose stage element fills the viewport and waits until the movie has loaded and
+// run a few frames. variables: { routine, music, mouse, language }, each optional.
+async function openMovie(browser, baseUrl, variables) {
+  const [width, height] = roleSizes[variables.routine] ?? roleSizes.s;
+  const page = await browser.newPage({ viewport: { width, height }, locale: "en-US" });
+  const problems = [];
+  page.on("pageerror", (error) => problems.push(String(error)));
+  const query = new URLSearchParams({ w: width, h: height, ...variables });
+  await page.goto(`${baseUrl}?${query}`);
+  await page.waitForFunction(() => {
+    const player = document.getElementById("stage");
+    return player.shadowRoot?.querySelector("#panic") || player.ruffle().readyState === 2;
+  });
+  // A second for the first frames to be drawn.
+  await page.waitForTimeout(1000);
+  return {
+    page,
+    problems,
+    // The emulator's error panel, or null when it shows none.
+    async panic() {
+      return page.evaluate(() => {
+        return document.getElementById("stage").shadowRoot?.querySelector("#panic")?.innerText ?? null;
+      });
+    },
+    async fsCommands() {
+      return page.evaluate(() => window.fsCommands);
+    },
+    // The command that arrives after the `seen` ones, as [command, args].
+    async commandAfter(seen) {
+      await page.waitForFunction((count) => window.fsCommands.length > count, seen, { timeout: 5000 });
+      return page.evaluate((count) => window.fsCommands[count], seen);
+    },
+    // The loudest sample that the page plays over the next `ms` milliseconds, 0 for silence.
+    async loudness(ms) {
+      let peak = 0;
+      for (const end = Date.now() + ms; Date.now() < end; await page.waitForTimeout(100)) {
+        peak = Math.max(peak, await page.evaluate(() => window.audioLevel()));
+      }
+      return peak;
+    },
+    // Page pixel of a stage pixel, with the stage scaled to fit and centred (Scale "ShowAll").
+    toPage(x, y) {
+      const scale = Math.min(width / stageWidth, height / stageHeight);
+      return [(width - stageWidth * scale) / 2 + x * scale, (height - stageHeight * scale) / 2 + y * scale];
+    },
+    // A stage rectangle in page pixels.
+    area(x0, y0, x1, y1) {
+      const [x, y] = this.toPage(x0, y0);
+      const [right, bottom] = this.toPage(x1, y1);
+      return { x, y, width: right - x, height: bottom - y };
+    },
+    async click(x, y) {
+      const [px, py] = this.toPage(x, y);
+      await page.mouse.click(px, py);
+    },
+    // Saves a screenshot (a name alone goes into build/player) and returns its PNG bytes.
+    async screenshot(file) {
+      return page.screenshot({ path: resolve(shotDir, file) });
+    },
+  };
+}

@@ -1,0 +1,52 @@
+// Serves the player page, the emulator's files and one movie on 127.0.0.1 at a free port: the
+// emulator fetches its wasm over http, never from file://.
+import { createServer } from "node:http";
+import { readFile } from "node:fs/promises";
+import { dirname, extname, join, normalize } from "node:path";
+import { fileURLToPath } from "node:url";
+
+const here = dirname(fileURLToPath(import.meta.url));
+const emulatorDir = join(here, "..", "node_modules", "@ruffle-rs", "ruffle");
+const types = {
+  ".html": "text/html; charset=utf-8",
+  ".js": "text/javascript",
+  ".wasm": "application/wasm",
+  ".swf": "application/x-shockwave-flash",
+  ".map": "application/json",
+};
+
+function fileFor(pathname, moviePath) {
+  if (pathname === "/") return join(here, "page.html");
+  if (pathname === "/movie.swf") return moviePath;
+  if (pathname.startsWith("/ruffle/")) {
+    const inside = normalize(pathname.slice("/ruffle/".length));
+    if (!inside.startsWith("..")) return join(emulatorDir, inside);
+  }
+  return null;
+}
+
+// Resolves to { url, close() }.
+export function serve(moviePath) {
+  const server = createServer(async (request, response) => {
+    const { pathname } = new URL(request.url, "http://127.0.0.1");
+    const file = fileFor(pathname, moviePath);
+    try {
+      if (!file) throw new Error("not served");
+      const body = await readFile(file);
+      const type = pathname === "/movie.swf" ? types[".swf"] : types[extname(file)];
+      response.writeHead(200, { "content-type": type ?? "application/octet-stream" });
+      response.end(body);
+    } catch {
+      response.writeHead(404).end();
+    }
+  });
+  return new Promise((resolve, reject) => {
+    server.once("error", reject);
+    server.listen(0, "127.0.0.1", () => {
+      resolve({
+        url: `http://127.0.0.1:${server.address().port}/`,
+        close: () => new Promise((done) => server.close(done)),
+      });
+    });
+  });
+}

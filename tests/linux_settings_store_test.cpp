@@ -1,7 +1,7 @@
 #include "runtime/linux/linux_settings_store.h"
 
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -154,7 +154,8 @@ TEST_F(SettingsStoreTest, KeepsTheExactBytesAndTypeOfEveryValue) {
   // A second store sees only what reached the file, which was made with its folders.
   SettingsStore reader = Store();
   for (std::size_t i = 0; i < std::size(values); ++i) {
-    const Read read = ReadValue(reader, kHKeyLocalMachine, kSettingsKey, oddName + std::to_string(i));
+    const Read read =
+        ReadValue(reader, kHKeyLocalMachine, kSettingsKey, oddName + std::to_string(i));
     EXPECT_EQ(read.status, win::kErrorSuccess) << i;
     EXPECT_EQ(read.type, values[i].first) << i;
     EXPECT_EQ(read.bytes, values[i].second) << i;
@@ -218,7 +219,8 @@ TEST_F(SettingsStoreTest, ReadsTheUserFileOverTheSystemFileAndWritesOnlyTheUserF
 }
 
 TEST_F(SettingsStoreTest, KeyAndValueNamesIgnoreCaseAndKeysComeWithTheirParents) {
-  PutFile(systemFile, "[hkey_local_machine\\software\\starloom\\VELLOMAR SCREENSAVER]\nPATH=sz:/x\n");
+  PutFile(systemFile,
+          "[hkey_local_machine\\software\\starloom\\VELLOMAR SCREENSAVER]\nPATH=sz:/x\n");
   SettingsStore store = Store();
   EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "path").bytes, "/x");
 
@@ -228,8 +230,8 @@ TEST_F(SettingsStoreTest, KeyAndValueNamesIgnoreCaseAndKeysComeWithTheirParents)
   ASSERT_EQ(Write(store, kHKeyCurrentUser, "Control Panel\\Desktop", "ScreenSaveUsePassword",
                   win::kRegDword, std::string("\x01\0\0\0", 4)),
             0);
-  const Read flag = ReadValue(store, kHKeyCurrentUser, "CONTROL PANEL\\desktop",
-                              "SCREENSAVEUSEPASSWORD");
+  const Read flag =
+      ReadValue(store, kHKeyCurrentUser, "CONTROL PANEL\\desktop", "SCREENSAVEUSEPASSWORD");
   EXPECT_EQ(flag.type, win::kRegDword);
   EXPECT_EQ(flag.bytes, std::string("\x01\0\0\0", 4));
   EXPECT_EQ(FileBytes(userFile).find("Control Panel\\Desktop"), std::string::npos)
@@ -249,22 +251,24 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreKeepsTheOldFileByteForByte) {
   const std::string old = FileBytes(userFile);
 
   fs::permissions(userFolder, fs::perms(0555));
-  EXPECT_EQ(InChildProcess(
-                [&] { return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "2"); },
-                true),
-            win::kErrorAccessDenied);
+  EXPECT_EQ(
+      InChildProcess(
+          [&] { return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "2"); },
+          true),
+      win::kErrorAccessDenied);
   HKey key = 0;
-  EXPECT_EQ(InChildProcess([&] { return store.RegCreateKeyA(kHKeyCurrentUser, "New", &key); },
-                           true),
-            win::kErrorAccessDenied);
+  EXPECT_EQ(
+      InChildProcess([&] { return store.RegCreateKeyA(kHKeyCurrentUser, "New", &key); }, true),
+      win::kErrorAccessDenied);
   EXPECT_EQ(FileBytes(userFile), old);
 
   fs::permissions(userFolder, fs::perms(0777));
   fs::permissions(userFile, fs::perms(0444));
-  EXPECT_EQ(InChildProcess(
-                [&] { return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "3"); },
-                true),
-            win::kErrorAccessDenied);
+  EXPECT_EQ(
+      InChildProcess(
+          [&] { return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "3"); },
+          true),
+      win::kErrorAccessDenied);
   EXPECT_EQ(FileBytes(userFile), old);
   EXPECT_EQ(UserFolderEntries(), onlyTheFile);
 

@@ -1,9 +1,10 @@
 #include "runtime/linux/linux_file_io.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 namespace vellomar {
 

@@ -1,9 +1,10 @@
 #include "runtime/linux/linux_settings_store.h"
 
-#include <cstdlib>
-#include <cstring>
 #include <pwd.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "runtime/linux/linux_file_io.h"
@@ -14,7 +15,7 @@ namespace vellomar {
 namespace {
 
 constexpr const char* kRootNames[] = {
-    "HKEY_CLASSES_ROOT",   "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+    "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
     "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
 
 bool IsPredefined(HKey root) { return root >= win::kHKeyClassesRoot && root <= win::kHKeyDynData; }
@@ -144,9 +145,10 @@ std::optional<StoredKeys> SettingsStore::UserKeysToChange() const {
   return ParseKeyFile(read.bytes).value_or(StoredKeys{});
 }
 
+// Whatever stops the write (modes, a full disk) is the store refusing it, as a registry key
+// without write access does.
 std::int32_t SettingsStore::WriteUserKeys(const StoredKeys& keys) const {
-  return ReplaceFile(userFile_, FormatKeyFile(keys)) ? win::kErrorSuccess
-                                                     : win::kErrorAccessDenied;
+  return ReplaceFile(userFile_, FormatKeyFile(keys)) ? win::kErrorSuccess : win::kErrorAccessDenied;
 }
 
 std::int32_t SettingsStore::RegCreateKeyA(HKey root, const std::string& subKey, HKey* result) {

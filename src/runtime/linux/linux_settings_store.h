@@ -29,8 +29,7 @@ class SettingsStore {
                                 std::uint8_t* data, std::uint32_t* dataSize);
   std::int32_t RegCreateKeyA(HKey root, const std::string& subKey, HKey* result);
   std::int32_t RegSetValueExA(HKey key, const std::string& valueName, std::uint32_t reserved,
-                              std::uint32_t type, const std::uint8_t* data,
-                              std::uint32_t dataSize);
+                              std::uint32_t type, const std::uint8_t* data, std::uint32_t dataSize);
   std::int32_t RegCloseKey(HKey key);
 
  private:

@@ -74,19 +74,10 @@ void PutFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Runs body in a child process, as the unprivileged user "nobody" when the tests run as root
-// (whom no file mode stops), and gives its exit status.
-int InChildProcess(const std::function<int()>& body, bool unprivileged) {
+// Runs body in a child process and gives its exit status.
+int InChildProcess(const std::function<int()>& body) {
   const pid_t child = ::fork();
-  if (child == 0) {
-    constexpr uid_t kNobody = 65534;
-    if (unprivileged && ::geteuid() == 0 &&
-        (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
-         ::setresuid(kNobody, kNobody, kNobody) != 0)) {
-      ::_exit(126);
-    }
-    ::_exit(body());
-  }
+  if (child == 0) ::_exit(body());
   int status = 0;
   if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
@@ -110,6 +101,22 @@ class SettingsStoreTest : public ::testing::Test {
     fs::remove_all(root);
   }
   SettingsStore Store() { return SettingsStore(userFile, systemFile); }
+  // Runs body in a child process as the unprivileged user "nobody" when the tests run as root
+  // (whom no file mode stops), on a store of the same files named from the test's folder, so
+  // that no folder above it has to let that user through.
+  int AsUnprivileged(const std::function<int(SettingsStore&)>& body) {
+    return InChildProcess([&] {
+      constexpr uid_t kNobody = 65534;
+      if (::chdir(root.c_str()) != 0) return 125;
+      if (::geteuid() == 0 &&
+          (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+           ::setresuid(kNobody, kNobody, kNobody) != 0)) {
+        return 126;
+      }
+      SettingsStore store("config/vellomar/settings.ini", "settings.ini");
+      return body(store);
+    });
+  }
   std::set<std::string> UserFolderEntries() {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(userFolder)) {
@@ -252,22 +259,24 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreKeepsTheOldFileByteForByte) {
 
   fs::permissions(userFolder, fs::perms(0555));
   EXPECT_EQ(
-      InChildProcess(
-          [&] { return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "2"); },
-          true),
+      AsUnprivileged([](SettingsStore& store) {
+        return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "2");
+      }),
       win::kErrorAccessDenied);
   HKey key = 0;
   EXPECT_EQ(
-      InChildProcess([&] { return store.RegCreateKeyA(kHKeyCurrentUser, "New", &key); }, true),
+      AsUnprivileged([&](SettingsStore& store) {
+        return store.RegCreateKeyA(kHKeyCurrentUser, "New", &key);
+      }),
       win::kErrorAccessDenied);
   EXPECT_EQ(FileBytes(userFile), old);
 
   fs::permissions(userFolder, fs::perms(0777));
   fs::permissions(userFile, fs::perms(0444));
   EXPECT_EQ(
-      InChildProcess(
-          [&] { return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "3"); },
-          true),
+      AsUnprivileged([](SettingsStore& store) {
+        return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "3");
+      }),
       win::kErrorAccessDenied);
   EXPECT_EQ(FileBytes(userFile), old);
   EXPECT_EQ(UserFolderEntries(), onlyTheFile);
@@ -321,7 +330,7 @@ TEST_F(SettingsStoreTest, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporaryFi
     return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegBinary,
                  std::string(64 * 1024, 'x'));
   };
-  EXPECT_EQ(InChildProcess(writeLarge, false), win::kErrorAccessDenied);
+  EXPECT_EQ(InChildProcess(writeLarge), win::kErrorAccessDenied);
   EXPECT_EQ(FileBytes(userFile), old);
   EXPECT_EQ(UserFolderEntries(), onlyTheFile);
 }

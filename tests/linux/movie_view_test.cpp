@@ -8,7 +8,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -70,15 +69,18 @@ class MovieViewTest : public ::testing::Test {
     RunFor(1);
   }
 
+  // Runs the GTK loop, waiting for events as the program does; a 10 ms tick wakes it to look.
   static bool RunUntil(const std::function<bool()>& done, double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      if (!g_main_context_iteration(nullptr, FALSE)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-      }
+    GSource* tick = g_timeout_source_new(10);
+    g_source_set_callback(tick, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr, nullptr);
+    g_source_attach(tick, nullptr);
+    while (!done() && std::chrono::steady_clock::now() < end) {
+      g_main_context_iteration(nullptr, TRUE);
     }
-    return true;
+    g_source_destroy(tick);
+    g_source_unref(tick);
+    return done();
   }
   static void RunFor(double seconds) { RunUntil([] { return false; }, seconds); }
 

@@ -111,6 +111,29 @@ class MovieViewTest : public ::testing::Test {
     return colours;
   }
 
+  // What a script in the page gives, as text.
+  std::string Evaluate(const char* script) {
+    struct Outcome {
+      bool done = false;
+      std::string text;
+    } outcome;
+    const auto finish = [](GObject* web, GAsyncResult* result, gpointer data) {
+      auto* outcome = static_cast<Outcome*>(data);
+      if (JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(web),
+                                                                       result, nullptr)) {
+        gchar* text = jsc_value_to_string(value);
+        outcome->text = text;
+        g_free(text);
+        g_object_unref(value);
+      }
+      outcome->done = true;
+    };
+    webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(view_->Widget()), script, -1, nullptr,
+                                        nullptr, nullptr, finish, &outcome);
+    RunUntil([&] { return outcome.done; }, 10);
+    return outcome.text;
+  }
+
   bool CommandArrives(const std::pair<std::string, std::string>& expected) {
     return RunUntil(
         [&] {
@@ -143,15 +166,27 @@ TEST_F(MovieViewTest, SettingsScreenAnswersClicksWithCommands) {
 }
 
 // Full screen: the window's colour shows through until the movie draws, then the movie's
-// pixels cover it; pages outside the program's own are never loaded, whoever asks.
+// pixels cover it and its music plays without a click; pages outside the program's own are
+// never loaded, whoever asks.
 TEST_F(MovieViewTest, FullScreenRoleShowsTheMovieAndStaysOnItsPages) {
   Open(1024, 768, true);
+  // Every audio context the page makes, for a look at whether it plays.
+  WebKitUserScript* recorder = webkit_user_script_new(
+      "window.contexts = []; const Made = window.AudioContext;"
+      "window.AudioContext = function (...a) { const c = new Made(...a);"
+      "  window.contexts.push(c); return c; };",
+      WEBKIT_USER_CONTENT_INJECT_TOP_FRAME, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr,
+      nullptr);
+  webkit_user_content_manager_add_script(
+      webkit_web_view_get_user_content_manager(WEBKIT_WEB_VIEW(view_->Widget())), recorder);
+  webkit_user_script_unref(recorder);
   EXPECT_EQ(ScreenColours(), std::set<guint32>{kBlue});
 
-  Play({{"music", ""}, {"routine", "s"}});
+  Play({{"music", "1"}, {"routine", "s"}});
   const std::set<guint32> colours = ScreenColours();
   EXPECT_GT(colours.size(), 16u);
   EXPECT_EQ(colours.count(kBlue), 0u);
+  EXPECT_EQ(Evaluate("contexts.some((c) => c.state === 'running' && c.currentTime > 0)"), "true");
 
   WebKitWebView* web = WEBKIT_WEB_VIEW(view_->Widget());
   const std::string page = webkit_web_view_get_uri(web);

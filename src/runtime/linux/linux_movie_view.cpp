@@ -136,9 +136,13 @@ MovieView::MovieView(GtkWidget* parent, bool contextMenu, Listener& listener,
                    this);
   webkit_user_content_manager_register_script_message_handler(content, "vellomar");
   WebKitSettings* settings = ViewSettings();
+  // The movie's music starts without a click, as it does in the Windows control.
+  WebKitWebsitePolicies* policies =
+      webkit_website_policies_new_with_policies("autoplay", WEBKIT_AUTOPLAY_ALLOW, nullptr);
   view_ = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(OnRequest),
                                   "settings", settings, "user-content-manager", content,
-                                  nullptr));
+                                  "website-policies", policies, nullptr));
+  g_object_unref(policies);
   g_object_unref(settings);
   g_object_unref(content);
   g_object_set_data(G_OBJECT(view_), kViewKey, this);

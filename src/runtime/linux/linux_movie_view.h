@@ -58,6 +58,7 @@ class MovieView {
   bool contextMenu_;
   Listener& listener_;
   std::string playerDir_;
+  WebKitUserContentManager* content_ = nullptr;
   GtkWidget* view_ = nullptr;
   std::string movie_;
   std::vector<std::pair<std::string, std::string>> variables_;

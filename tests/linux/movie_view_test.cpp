@@ -180,7 +180,7 @@ TEST_F(MovieViewTest, FullScreenRoleShowsTheMovieAndStaysOnItsPages) {
   webkit_user_content_manager_add_script(
       webkit_web_view_get_user_content_manager(WEBKIT_WEB_VIEW(view_->Widget())), recorder);
   webkit_user_script_unref(recorder);
-  EXPECT_EQ(ScreenColours(), std::set<guint32>{kBlue});
+  EXPECT_TRUE(RunUntil([&] { return ScreenColours() == std::set<guint32>{kBlue}; }, 5));
 
   Play({{"music", "1"}, {"routine", "s"}});
   const std::set<guint32> colours = ScreenColours();

@@ -11,6 +11,7 @@ packages=(cmake g++ make pkg-config libgtest-dev libgtk-3-dev libwebkit2gtk-4.1-
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
 bash tools/install-packages.sh "${packages[@]}"
+. tools/node-ca.sh
 
 cmake -S . -B build/linux-movie -DVELLOMAR_LINUX=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/linux-movie --target vellomar_linux_movie_tests vellomar_linux_movie_bench \

@@ -9,11 +9,7 @@ packages=(chromium)
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
 bash tools/install-packages.sh "${packages[@]}"
-# Node trusts only the CA list it was built with; the system's store also holds the authorities
-# the machine's owner added (a network's own, say).
-if [ -z "${NODE_EXTRA_CA_CERTS:-}" ] && [ -f /etc/ssl/certs/ca-certificates.crt ]; then
-  export NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt
-fi
+. tools/node-ca.sh
 (cd tests/player && npm ci --no-audit --no-fund --loglevel=error)
 
 if [ -z "${VELLOMAR_MOVIE:-}" ]; then

@@ -255,6 +255,16 @@ Window XidOf(GtkWidget* widget) {
   return window ? gdk_x11_window_get_xid(window) : 0;
 }
 
+gboolean FitCarrier(gpointer data) {
+  WindowRecord* record = FindWindowRecord(GPOINTER_TO_INT(data));
+  XWindowAttributes pane{};
+  if (record && record->carrier && ForeignAttributes(record->carrierParent, &pane)) {
+    gtk_window_resize(GTK_WINDOW(record->carrier), std::max(1, pane.width),
+                      std::max(1, pane.height));
+  }
+  return G_SOURCE_REMOVE;
+}
+
 // Takes the widget out of wherever it is, keeping it alive.
 void Detach(GtkWidget* widget) {
   if (GtkWidget* parent = gtk_widget_get_parent(widget)) {
@@ -526,6 +536,9 @@ Hwnd LinuxPlatform::SetParent(Hwnd child, Hwnd newParent) {
   record->carrier = carrier;
   record->carrierParent = newParent;
   gtk_widget_show_all(carrier);
+  // Children placed larger than the pane grow the popup; once they are placed, it takes the
+  // pane's size again, as a child window is clipped by its parent.
+  g_idle_add(FitCarrier, GINT_TO_POINTER(child));
   return previousHandle;
 }
 

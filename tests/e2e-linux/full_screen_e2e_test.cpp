@@ -1,0 +1,76 @@
+// The full-screen role: it covers the screen, holds the keyboard, and ends on a key, a click or
+// the stored count of real pointer moves; a second start while it runs opens nothing.
+#include <memory>
+
+#include "linux_e2e_support.h"
+
+namespace vellomar::e2e {
+namespace {
+
+constexpr char kGuard[] = "Screen Saver Main Form";
+constexpr char kMovieWindow[] = "Form1";
+// The web view's processes start slowly on a loaded machine.
+constexpr auto kStart = 30s;
+constexpr auto kEnd = 5s;
+
+class FullScreen : public ::testing::Test {
+ protected:
+  // Starts the role and returns once its guard is up and holds the keyboard.
+  std::unique_ptr<Program> Start() {
+    auto saver = std::make_unique<Program>(settings, std::vector<std::string>{"--fullscreen"});
+    guard = display.WaitForMapped(kGuard, kStart);
+    EXPECT_NE(guard, 0u) << "the input guard never came up";
+    EXPECT_TRUE(display.WaitForKeyboardGrab(kEnd)) << "the keyboard was never grabbed";
+    return saver;
+  }
+
+  Settings settings;
+  Display display;
+  Window guard = 0;
+};
+
+TEST_F(FullScreen, CoversTheScreenEndsOnAKeyAndASecondStartOpensNothing) {
+  auto saver = Start();
+  const XWindowAttributes guardArea = display.Attributes(guard);
+  EXPECT_EQ(guardArea.c_class, InputOnly);
+  EXPECT_EQ(guardArea.x, 0);
+  EXPECT_EQ(guardArea.y, 0);
+  EXPECT_EQ(guardArea.width, display.width());
+  EXPECT_EQ(guardArea.height, display.height());
+  const Window movie = display.FindMapped(kMovieWindow);
+  ASSERT_NE(movie, 0u);
+  const XWindowAttributes movieArea = display.Attributes(movie);
+  EXPECT_EQ(movieArea.width, display.width());
+  EXPECT_EQ(movieArea.height, display.height());
+
+  Program second(settings, {"--fullscreen"});
+  EXPECT_EQ(second.WaitForExit(kStart), 0);
+  EXPECT_EQ(display.CountMapped(kMovieWindow), 1);
+  EXPECT_EQ(display.CountMapped(kGuard), 1);
+
+  PressKey("x");
+  EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+  EXPECT_EQ(display.FindMapped(kGuard), 0u);
+}
+
+TEST_F(FullScreen, EndsOnAClick) {
+  auto saver = Start();
+  Click(1);
+  EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+}
+
+TEST_F(FullScreen, EndsOnTheStoredCountOfRealMoves) {
+  settings.Set("mouse", "3");
+  MovePointer(10, 10);
+  auto saver = Start();
+  MovePointer(100, 100);
+  MovePointer(200, 200);
+  // Back to where it is: no move at all.
+  MovePointer(200, 200);
+  EXPECT_EQ(saver->WaitForExit(1s), std::nullopt) << "ended before the third move";
+  MovePointer(300, 300);
+  EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+}
+
+}  // namespace
+}  // namespace vellomar::e2e

@@ -1,5 +1,6 @@
-// The full-screen role: it covers the screen, holds the keyboard, and ends on a key, a click or
-// the stored count of real pointer moves; a second start while it runs opens nothing.
+// The full-screen role: it covers the screen, holds the keyboard (taking it once another client
+// lets go), and ends on a key, a click or the stored count of real pointer moves; a second start
+// while it runs opens nothing.
 #include <memory>
 
 #include "linux_e2e_support.h"
@@ -57,6 +58,21 @@ TEST_F(FullScreen, EndsOnAClick) {
   auto saver = Start();
   Click(1);
   EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+}
+
+TEST_F(FullScreen, TakesTheKeyboardOnceAnotherClientLetsGoOfIt) {
+  Display other;
+  ASSERT_EQ(XGrabKeyboard(other.get(), DefaultRootWindow(other.get()), False, GrabModeAsync,
+                          GrabModeAsync, CurrentTime),
+            GrabSuccess);
+  XSync(other.get(), False);
+  Program saver(settings, {"--fullscreen"});
+  ASSERT_NE(display.WaitForMapped(kGuard, kStart), 0u) << "a held grab kept the saver away";
+  XUngrabKeyboard(other.get(), CurrentTime);
+  XSync(other.get(), False);
+  EXPECT_TRUE(display.WaitForKeyboardGrab(kEnd)) << "the grab was never retried";
+  PressKey("Escape");
+  EXPECT_EQ(saver.WaitForExit(kEnd), 0);
 }
 
 TEST_F(FullScreen, EndsOnTheStoredCountOfRealMoves) {

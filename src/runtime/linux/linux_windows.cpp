@@ -265,6 +265,12 @@ gboolean FitCarrier(gpointer data) {
   return G_SOURCE_REMOVE;
 }
 
+gboolean DestroyCarrier(gpointer carrier) {
+  gtk_widget_destroy(GTK_WIDGET(carrier));
+  g_object_unref(carrier);
+  return G_SOURCE_REMOVE;
+}
+
 // Takes the widget out of wherever it is, keeping it alive.
 void Detach(GtkWidget* widget) {
   if (GtkWidget* parent = gtk_widget_get_parent(widget)) {
@@ -514,7 +520,8 @@ Hwnd LinuxPlatform::SetParent(Hwnd child, Hwnd newParent) {
     if (!ours->fixed) return 0;
     Detach(widget);
     gtk_fixed_put(GTK_FIXED(ours->fixed), widget, 0, 0);
-    if (record->carrier) gtk_widget_destroy(record->carrier);
+    // Later: this may run while GTK still handles the carrier's destruction.
+    if (record->carrier) g_idle_add(DestroyCarrier, g_object_ref(record->carrier));
     record->carrier = nullptr;
     return previousHandle;
   }

@@ -1,5 +1,8 @@
-// The settings dialog and the preview: the dialog shows at its designed size and a close ends
-// the program; the preview fills a window of another program and ends when that window goes.
+// The settings dialog and the preview: the dialog shows at its designed size with the stored
+// settings, clicks on the movie's controls store them exactly, and a close ends the program; the
+// preview fills a window of another program and ends when that window goes.
+#include <algorithm>
+
 #include "linux_e2e_support.h"
 
 namespace vellomar::e2e {
@@ -8,9 +11,23 @@ namespace {
 constexpr auto kStart = 30s;
 constexpr auto kEnd = 5s;
 
-TEST(SettingsDialog, ShowsAtItsSizeAndAClosingEndsTheProgram) {
+// A point of the movie's 640 x 480 stage in the dialog: the movie sits at 16, 8 pixels, 449 x 353
+// (its twips at 96 dots per inch), the stage scaled to fit whole and centred.
+std::pair<int, int> StagePoint(std::pair<int, int> origin, double x, double y) {
+  const double scale = std::min(449.0 / 640, 353.0 / 480);
+  return {origin.first + 16 + static_cast<int>(x * scale + (449 - 640 * scale) / 2),
+          origin.second + 8 + static_cast<int>(y * scale + (353 - 480 * scale) / 2)};
+}
+
+bool IsBlue(unsigned long pixel) {
+  return (pixel & 0xFF) > 150 && ((pixel >> 16) & 0xFF) < 100;
+}
+
+TEST(SettingsDialog, ShowsTheSettingsStoresClicksExactlyAndAClosingEnds) {
   Settings settings;
   settings.Set("language", "1033");
+  settings.Set("music", "0");
+  settings.Set("mouse", "3");
   Display display;
   Program dialog(settings, {"--config"});
   const Window window = display.WaitForMapped("Screensaver Configurations", kStart);
@@ -19,6 +36,27 @@ TEST(SettingsDialog, ShowsAtItsSizeAndAClosingEndsTheProgram) {
   const XWindowAttributes area = display.Attributes(window);
   EXPECT_EQ(area.width, 484);
   EXPECT_EQ(area.height, 370);
+
+  // The movie is up once the stored sensitivity, 3 (the second button), shows selected.
+  const auto origin = display.Origin(window);
+  const auto [selectedX, selectedY] = StagePoint(origin, 40 + 95 * 1 + 42, 305);
+  const auto end = std::chrono::steady_clock::now() + kStart;
+  while (!IsBlue(display.PixelAt(selectedX, selectedY)) && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(100ms);
+  }
+  ASSERT_TRUE(IsBlue(display.PixelAt(selectedX, selectedY))) << "the stored sensitivity not shown";
+
+  const auto [musicX, musicY] = StagePoint(origin, 480, 165);
+  ClickAt(musicX, musicY);
+  const auto [tenX, tenY] = StagePoint(origin, 40 + 95 * 3 + 42, 305);
+  ClickAt(tenX, tenY);
+  const auto stored = std::chrono::steady_clock::now() + kEnd;
+  while (settings.Stored("mouse") != "10" && std::chrono::steady_clock::now() < stored) {
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_EQ(settings.Stored("music"), "1");
+  EXPECT_EQ(settings.Stored("mouse"), "10");
+
   display.RequestClose(window);
   EXPECT_EQ(dialog.WaitForExit(kEnd), 0);
 }

@@ -239,10 +239,29 @@ Window Display::MappedChild(Window parent) const {
   return found;
 }
 
+std::pair<int, int> Display::Origin(Window window) const {
+  int x = 0;
+  int y = 0;
+  Window child = 0;
+  XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+  return {x, y};
+}
+
+unsigned long Display::PixelAt(int x, int y) const {
+  XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, 1, 1, AllPlanes, ZPixmap);
+  if (!image) return 0;
+  const unsigned long pixel = XGetPixel(image, 0, 0);
+  XDestroyImage(image);
+  return pixel;
+}
+
 void PressKey(const std::string& key) { Run("xdotool key " + key); }
 void Click(int button) { Run("xdotool click " + std::to_string(button)); }
 void MovePointer(int x, int y) {
   Run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+}
+void ClickAt(int x, int y) {
+  Run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
 }
 
 }  // namespace vellomar::e2e

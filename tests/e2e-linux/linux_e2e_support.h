@@ -71,6 +71,10 @@ class Display {
   Window CreatePane(int width, int height) const;
   // The first mapped child of the window, or 0.
   Window MappedChild(Window parent) const;
+  // Where the window's top left corner is on the screen.
+  std::pair<int, int> Origin(Window window) const;
+  // The screen's pixel there, as 0xRRGGBB.
+  unsigned long PixelAt(int x, int y) const;
 
  private:
   ::Display* display_;
@@ -80,5 +84,6 @@ class Display {
 void PressKey(const std::string& key);
 void Click(int button);
 void MovePointer(int x, int y);
+void ClickAt(int x, int y);
 
 }  // namespace vellomar::e2e

@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,6 +120,7 @@ Program::Program(const Settings& settings, const std::vector<std::string>& args)
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that died
     setenv("XDG_CONFIG_HOME", settings.home().c_str(), 1);
     const std::string program = ProgramFolder() + "/vellomar";
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -279,6 +281,7 @@ class OwnDisplay final : public ::testing::Environment {
     if (pipe(pipeEnds) != 0) throw std::runtime_error("no pipe");
     server_ = fork();
     if (server_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
       close(pipeEnds[0]);
       const std::string fd = std::to_string(pipeEnds[1]);
       execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",

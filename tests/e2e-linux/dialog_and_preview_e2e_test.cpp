@@ -1,6 +1,7 @@
 // The settings dialog and the preview: the dialog shows at its designed size with the stored
 // settings, clicks on the movie's controls store them exactly, and a close ends the program; the
-// preview fills a window of another program and ends when that window goes.
+// preview fills a window of another program and ends when that window goes; the runtime's error
+// report takes the keyboard and ends the program once dismissed.
 #include <algorithm>
 
 #include "linux_e2e_support.h"
@@ -87,6 +88,18 @@ TEST(Preview, FillsTheWindowNamedAndEndsWhenItIsDestroyed) {
   XDestroyWindow(display.get(), pane);
   XSync(display.get(), False);
   EXPECT_EQ(preview.WaitForExit(kEnd), 0);
+}
+
+TEST(ErrorReport, TakesTheKeyboardAndEndsTheProgramWhenDismissed) {
+  Settings settings;
+  Display display;
+  // A window number beyond 32 bits overflows in the start-up.
+  Program program(settings, {"/p", "99999999999"});
+  ASSERT_NE(display.WaitForMapped("vellomar", kStart), 0u);
+  EXPECT_TRUE(display.WaitForKeyboardGrab(kEnd));
+  EXPECT_EQ(program.WaitForExit(500ms), std::nullopt);
+  PressKey("Return");
+  EXPECT_EQ(program.WaitForExit(kEnd), 1);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The full-screen role: it covers the screen, holds the keyboard (taking it once another client
 // lets go), and ends on a key, a click or the stored count of real pointer moves; a second start
-// while it runs opens nothing.
+// while it runs opens nothing. The root role draws into the daemon's window instead.
+#include <signal.h>
+
+#include <cstdio>
 #include <memory>
 
 #include "linux_e2e_support.h"
@@ -86,6 +89,29 @@ TEST_F(FullScreen, EndsOnTheStoredCountOfRealMoves) {
   EXPECT_EQ(saver->WaitForExit(1s), std::nullopt) << "ended before the third move";
   MovePointer(300, 300);
   EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+}
+
+// As XScreenSaver runs it: into the window it names, leaving it the keyboard and pointer, and
+// gone at once on its SIGTERM.
+TEST(RootRole, DrawsIntoTheWindowXScreenSaverNamesAndLeavesItTheInput) {
+  Settings settings;
+  Display display;
+  const Window daemon = display.CreatePane(400, 300);
+  char id[32];
+  std::snprintf(id, sizeof id, "0x%lx", daemon);
+  Program saver(settings, {"--root"}, {{"XSCREENSAVER_WINDOW", id}});
+  const Window guard = display.WaitForMapped(kGuard, kStart);
+  ASSERT_NE(guard, 0u);
+  EXPECT_EQ(display.Parent(guard), daemon);
+  const Window movie = display.FindMapped(kMovieWindow);
+  ASSERT_NE(movie, 0u);
+  EXPECT_EQ(display.Parent(movie), daemon);
+  const XWindowAttributes movieArea = display.Attributes(movie);
+  EXPECT_EQ(movieArea.width, 400);
+  EXPECT_EQ(movieArea.height, 300);
+  EXPECT_FALSE(display.WaitForKeyboardGrab(500ms)) << "the root role took the keyboard";
+  kill(saver.pid(), SIGTERM);
+  EXPECT_EQ(saver.WaitForExit(1s), 128 + SIGTERM);
 }
 
 }  // namespace

@@ -116,12 +116,14 @@ std::optional<std::string> Settings::Stored(const std::string& name) const {
   return std::nullopt;
 }
 
-Program::Program(const Settings& settings, const std::vector<std::string>& args) {
+Program::Program(const Settings& settings, const std::vector<std::string>& args,
+                 const std::vector<std::pair<std::string, std::string>>& env) {
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that died
     setenv("XDG_CONFIG_HOME", settings.home().c_str(), 1);
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
     const std::string program = ProgramFolder() + "/vellomar";
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -239,6 +241,16 @@ Window Display::MappedChild(Window parent) const {
   }
   if (children) XFree(children);
   return found;
+}
+
+Window Display::Parent(Window window) const {
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(display_, window, &root, &parent, &children, &count)) return 0;
+  if (children) XFree(children);
+  return parent;
 }
 
 std::pair<int, int> Display::Origin(Window window) const {

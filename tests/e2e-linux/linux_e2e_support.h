@@ -39,7 +39,9 @@ class Settings {
 
 class Program {
  public:
-  Program(const Settings& settings, const std::vector<std::string>& args);
+  // env: variables set for the program beside the settings folder.
+  Program(const Settings& settings, const std::vector<std::string>& args,
+          const std::vector<std::pair<std::string, std::string>>& env = {});
   ~Program();  // kills the program if it still runs
   // The exit status once the program has ended within the time, else nothing.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
@@ -71,6 +73,7 @@ class Display {
   Window CreatePane(int width, int height) const;
   // The first mapped child of the window, or 0.
   Window MappedChild(Window parent) const;
+  Window Parent(Window window) const;
   // Where the window's top left corner is on the screen.
   std::pair<int, int> Origin(Window window) const;
   // The screen's pixel there, as 0xRRGGBB.

@@ -1,7 +1,7 @@
 // The input guard on X: an InputOnly window over every monitor, which lets the movie show and
 // takes every key, click and move, with the keyboard and pointer grabbed while it is up. A grab
 // another client holds is retried; the window takes input meanwhile, so the user is never locked
-// out and never locked in.
+// out and never locked in. In the root role the input is left to the daemon that started us.
 #include "runtime/linux/linux_windows.h"
 
 #include <gdk/gdkx.h>
@@ -80,20 +80,25 @@ void OpenInputGuard(WindowRecord& form) {
   }();
   (void)filtered;
   Display* display = XDisplay();
-  const int screen = DefaultScreen(display);
+  const Window rootRole = RootRoleWindow();
+  const GdkRectangle area = FullScreenArea();
   XSetWindowAttributes attributes{};
   attributes.override_redirect = True;
   attributes.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask;
-  form.guard = XCreateWindow(display, RootWindow(display, screen), 0, 0,
-                             static_cast<unsigned>(DisplayWidth(display, screen)),
-                             static_cast<unsigned>(DisplayHeight(display, screen)), 0,
-                             CopyFromParent, InputOnly, CopyFromParent,
+  form.guard = XCreateWindow(display, rootRole ? rootRole : DefaultRootWindow(display), 0, 0,
+                             static_cast<unsigned>(area.width), static_cast<unsigned>(area.height),
+                             0, CopyFromParent, InputOnly, CopyFromParent,
                              CWOverrideRedirect | CWEventMask, &attributes);
   // The caption, so that a second start finds the running saver.
   const std::string caption = form.design.caption;
   XStoreName(display, form.guard, caption.c_str());
   XMapRaised(display, form.guard);
   OpenGuard() = &form;
+  // Started by a screen saver daemon, which holds the input itself and ends us.
+  if (rootRole) {
+    XFlush(display);
+    return;
+  }
   GdkDisplay* gdkDisplay = gdk_display_get_default();
   gdk_x11_display_error_trap_push(gdkDisplay);
   XSetInputFocus(display, form.guard, RevertToParent, CurrentTime);

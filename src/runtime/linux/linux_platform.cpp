@@ -1,5 +1,6 @@
 #include "runtime/linux/linux_platform.h"
 
+#include <X11/Xatom.h>
 #include <X11/extensions/Xfixes.h>
 #include <fcntl.h>
 #include <glib.h>
@@ -52,12 +53,47 @@ std::string ValidUtf8(std::string_view text) {
   return result;
 }
 
+// XScreenSaver names the window to draw into; else a virtual root of the window manager; else
+// the root window.
+unsigned long RootRoleTarget() {
+  if (const char* named = std::getenv("XSCREENSAVER_WINDOW")) {
+    char* end = nullptr;
+    const unsigned long id = std::strtoul(named, &end, 0);
+    if (end != named && *end == '\0' && id != 0) return id;
+  }
+  Display* display = XDisplay();
+  const Window root = DefaultRootWindow(display);
+  const Atom virtualRoot = XInternAtom(display, "__SWM_VROOT", False);
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  Window found = root;
+  if (XQueryTree(display, root, &parent, &parent, &children, &count)) {
+    for (unsigned int i = 0; i < count && found == root; ++i) {
+      Atom type = 0;
+      int format = 0;
+      unsigned long items = 0;
+      unsigned long after = 0;
+      unsigned char* value = nullptr;
+      if (XGetWindowProperty(display, children[i], virtualRoot, 0, 1, False, XA_WINDOW, &type,
+                             &format, &items, &after, &value) == Success &&
+          value && items == 1) {
+        found = *reinterpret_cast<Window*>(value);
+      }
+      if (value) XFree(value);
+    }
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+bool IsRootSwitch(const std::string& arg) { return arg == "--root" || arg == "-root"; }
+
 }  // namespace
 
 std::string TranslateSwitches(const std::vector<std::string>& args) {
   if (args.empty() || args[0] == "--config" || args[0] == "-config") return "/C";
-  if (args[0] == "--root" || args[0] == "-root" || args[0] == "-s" ||
-      args[0] == "--fullscreen") {
+  if (IsRootSwitch(args[0]) || args[0] == "-s" || args[0] == "--fullscreen") {
     return "/S";
   }
   if ((args[0] == "--window-id" || args[0] == "-window-id") && args.size() > 1) {
@@ -70,7 +106,9 @@ std::string TranslateSwitches(const std::vector<std::string>& args) {
 }
 
 LinuxPlatform::LinuxPlatform(std::vector<std::string> args)
-    : args_(std::move(args)), settings_(SettingsStore::FromEnvironment()) {}
+    : args_(std::move(args)), settings_(SettingsStore::FromEnvironment()) {
+  if (!args_.empty() && IsRootSwitch(args_[0])) RootRoleWindow() = RootRoleTarget();
+}
 
 // ---- process, clock and text ----
 
@@ -83,11 +121,10 @@ std::string LinuxPlatform::ExeName() {
 }
 
 ScreenMetrics LinuxPlatform::Screen() {
-  Display* display = XDisplay();
-  const int screen = DefaultScreen(display);
+  // In the root role, the window drawn into is the screen.
+  const GdkRectangle area = FullScreenArea();
   const double twipsPerPixel = 1440.0 / ScreenDpi();
-  return ScreenMetrics{DisplayWidth(display, screen), DisplayHeight(display, screen),
-                       twipsPerPixel, twipsPerPixel};
+  return ScreenMetrics{area.width, area.height, twipsPerPixel, twipsPerPixel};
 }
 
 double LinuxPlatform::SecondsSinceMidnight() {

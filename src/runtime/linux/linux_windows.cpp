@@ -293,6 +293,22 @@ int TwipsToPixels(std::int32_t twips) {
   return static_cast<int>(twips * ScreenDpi() / 1440.0 + (twips >= 0 ? 0.5 : -0.5));
 }
 
+unsigned long& RootRoleWindow() {
+  static unsigned long window = 0;
+  return window;
+}
+
+GdkRectangle FullScreenArea() {
+  Display* display = XDisplay();
+  const int screen = DefaultScreen(display);
+  XWindowAttributes target{};
+  if (RootRoleWindow() &&
+      ForeignAttributes(static_cast<Hwnd>(RootRoleWindow()), &target)) {
+    return GdkRectangle{0, 0, target.width, target.height};
+  }
+  return GdkRectangle{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
+}
+
 Hwnd AddWindow(WindowRecord& record) {
   static const bool handlerSet = [] {
     gdk_event_handler_set(HandleEvent, nullptr, nullptr);
@@ -356,12 +372,10 @@ std::unique_ptr<NativeWindow> LinuxPlatform::CreateFormWindow(const FormDesign& 
   gtk_widget_set_app_paintable(window, TRUE);
   record->fixed = gtk_fixed_new();
   gtk_container_add(GTK_CONTAINER(window), record->fixed);
-  Display* display = XDisplay();
-  const int screen = DefaultScreen(display);
   if (fullScreen) {
     // The root window spans every monitor; a single monitor's full screen is the first one.
-    GdkRectangle area{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
-    if (!design.coversEveryMonitor) {
+    GdkRectangle area = FullScreenArea();
+    if (!design.coversEveryMonitor && !RootRoleWindow()) {
       gdk_monitor_get_geometry(gdk_display_get_monitor(gdk_display_get_default(), 0), &area);
     }
     gtk_window_move(GTK_WINDOW(window), area.x, area.y);
@@ -382,6 +396,9 @@ std::unique_ptr<NativeWindow> LinuxPlatform::CreateFormWindow(const FormDesign& 
   g_signal_connect(window, "motion-notify-event", G_CALLBACK(PointerMoved), data);
   g_signal_connect(window, "delete-event", G_CALLBACK(CloseRequested), data);
   gtk_widget_realize(window);
+  if (fullScreen && RootRoleWindow()) {
+    XReparentWindow(XDisplay(), XidOf(window), RootRoleWindow(), 0, 0);
+  }
   return std::make_unique<LinuxWindow>(std::move(record));
 }
 

@@ -51,6 +51,12 @@ WindowRecord* FindWindowRecord(Hwnd handle);
 WindowRecord* RecordOfWidget(GtkWidget* widget);
 bool IsForeignHandle(Hwnd handle);
 
+// With --root, the window the full-screen role draws into (XScreenSaver's, a virtual root or the
+// root), leaving the keyboard and pointer to whoever started the program; 0 otherwise.
+unsigned long& RootRoleWindow();
+// The size of the window the full-screen role covers: the root role's window, else the screen.
+GdkRectangle FullScreenArea();
+
 // Raises the shown top-most windows over the others, in the order they became top-most.
 void RaiseTopmostWindows();
 

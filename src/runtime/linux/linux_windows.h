@@ -49,7 +49,16 @@ Hwnd AddWindow(WindowRecord& record);
 void RemoveWindow(Hwnd handle);
 WindowRecord* FindWindowRecord(Hwnd handle);
 WindowRecord* RecordOfWidget(GtkWidget* widget);
+// The record whose children go into this GtkFixed.
+WindowRecord* RecordOfFixed(GtkWidget* fixed);
 bool IsForeignHandle(Hwnd handle);
+// The client size of a foreign window; false when there is no such window (any longer).
+bool ForeignSize(Hwnd hwnd, int* width, int* height);
+// The X id of a realized widget's window, else 0.
+unsigned long XidOf(GtkWidget* widget);
+// Our window (or input guard) with this X id, else 0.
+Hwnd HandleOfXid(unsigned long xid);
+void SetTopmost(Hwnd handle, bool topmost);
 
 // With --root, the window the full-screen role draws into (XScreenSaver's, a virtual root or the
 // root), leaving the keyboard and pointer to whoever started the program; 0 otherwise.

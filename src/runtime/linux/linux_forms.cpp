@@ -1,44 +1,21 @@
-// Native windows for forms and their simple controls (GTK widgets in a GtkFixed, placed in
-// twips), timers, the handle table, and the window manager calls over GTK and Xlib.
-#include "runtime/linux/linux_windows.h"
-
-#include <gdk/gdkx.h>
-
+// Native windows for forms and their simple controls: GTK widgets in a GtkFixed, placed in
+// twips; and timers.
 #include <algorithm>
-#include <cctype>
-#include <map>
 #include <memory>
-#include <vector>
 
 #include "runtime/linux/linux_platform.h"
+#include "runtime/linux/linux_windows.h"
 #include "runtime/platform_constants.h"
 #include "runtime/raised_error.h"
 
-// Xlib's None would hide BorderStyle::None; X's own None is spelled 0 here.
+#include <gdk/gdkx.h>
+
+// Xlib's None would hide BorderStyle::None.
 #undef None
 
 namespace vellomar::x11 {
 
 namespace {
-
-std::map<Hwnd, WindowRecord*>& Table() {
-  static std::map<Hwnd, WindowRecord*> table;
-  return table;
-}
-
-Hwnd& NextHandle() {
-  static Hwnd next = kFirstOwnHandle;
-  return next;
-}
-
-// Top-most windows in the order they became so: the last one raised ends on top.
-std::vector<Hwnd>& TopmostOrder() {
-  static std::vector<Hwnd> order;
-  return order;
-}
-
-// The procedure a window has before the program hooks it; it handles nothing.
-LResult VELLOMAR_CALLBACK DefaultWindowProc(Hwnd, std::uint32_t, WParam, LParam) { return 0; }
 
 void SetColour(cairo_t* cairo, std::uint32_t colour) {
   cairo_set_source_rgb(cairo, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0,
@@ -98,22 +75,6 @@ void PointerPosition(int* x, int* y) {
   XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &winX, &winY, &mask);
 }
 
-// A carrier destroyed with the foreign window it sat in reaches the hooked procedure as a close
-// before GTK takes the destroyed window's widgets down.
-void HandleEvent(GdkEvent* event, gpointer) {
-  if (event->type == GDK_DESTROY) {
-    gpointer owner = nullptr;
-    gdk_window_get_user_data(event->any.window, &owner);
-    for (auto& [handle, record] : Table()) {
-      if (record->carrier && record->carrier == owner && record->wndProc) {
-        reinterpret_cast<WndProc>(record->wndProc)(handle, win::kWmClose, 0, 0);
-        break;
-      }
-    }
-  }
-  gtk_main_do_event(event);
-}
-
 class LinuxWindow final : public NativeWindow {
  public:
   explicit LinuxWindow(std::unique_ptr<WindowRecord> record) : record_(std::move(record)) {
@@ -167,13 +128,6 @@ class LinuxWindow final : public NativeWindow {
   std::unique_ptr<WindowRecord> record_;
 };
 
-WindowRecord* RecordOfFixed(GtkWidget* fixed) {
-  for (auto& [handle, record] : Table()) {
-    if (fixed && record->fixed == fixed) return record;
-  }
-  return nullptr;
-}
-
 GtkWidget* FixedOf(Hwnd parent) {
   WindowRecord* record = FindWindowRecord(parent);
   if (!record || !record->fixed) throw RaisedError(kErrInternal, "Cannot create a window");
@@ -211,147 +165,7 @@ class LinuxTimer final : public NativeTimer {
   guint source_ = 0;
 };
 
-// Window names compare without regard to case, as captions do on Windows.
-bool SameName(const char* a, const std::string& b) {
-  const std::string name(a);
-  return name.size() == b.size() &&
-         std::equal(name.begin(), name.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-// Top-level windows and, under a reparenting window manager, the clients inside the frames.
-Window FindNamed(Display* display, Window parent, const std::string& name, int depth) {
-  Window root = 0;
-  Window up = 0;
-  Window* children = nullptr;
-  unsigned int count = 0;
-  if (!XQueryTree(display, parent, &root, &up, &children, &count)) return 0;
-  Window found = 0;
-  for (unsigned int i = count; i-- > 0 && !found;) {
-    char* text = nullptr;
-    if (XFetchName(display, children[i], &text) && text) {
-      if (SameName(text, name)) found = children[i];
-      XFree(text);
-    }
-    if (!found && depth > 1) found = FindNamed(display, children[i], name, depth - 1);
-  }
-  if (children) XFree(children);
-  return found;
-}
-
-// Attributes of a foreign window; false when it is gone.
-bool ForeignAttributes(Hwnd hwnd, XWindowAttributes* attributes) {
-  if (!IsForeignHandle(hwnd)) return false;
-  GdkDisplay* display = gdk_display_get_default();
-  gdk_x11_display_error_trap_push(display);
-  const Status status = XGetWindowAttributes(XDisplay(), static_cast<Window>(hwnd), attributes);
-  return gdk_x11_display_error_trap_pop(display) == 0 && status != 0;
-}
-
-Window XidOf(GtkWidget* widget) {
-  GdkWindow* window = widget ? gtk_widget_get_window(widget) : nullptr;
-  return window ? gdk_x11_window_get_xid(window) : 0;
-}
-
-gboolean FitCarrier(gpointer data) {
-  WindowRecord* record = FindWindowRecord(GPOINTER_TO_INT(data));
-  XWindowAttributes pane{};
-  if (record && record->carrier && ForeignAttributes(record->carrierParent, &pane)) {
-    gtk_window_resize(GTK_WINDOW(record->carrier), std::max(1, pane.width),
-                      std::max(1, pane.height));
-  }
-  return G_SOURCE_REMOVE;
-}
-
-gboolean DestroyCarrier(gpointer carrier) {
-  gtk_widget_destroy(GTK_WIDGET(carrier));
-  g_object_unref(carrier);
-  return G_SOURCE_REMOVE;
-}
-
-// Takes the widget out of wherever it is, keeping it alive.
-void Detach(GtkWidget* widget) {
-  if (GtkWidget* parent = gtk_widget_get_parent(widget)) {
-    gtk_container_remove(GTK_CONTAINER(parent), widget);
-  }
-}
-
 }  // namespace
-
-// ---- shared helpers ----
-
-Display* XDisplay() { return gdk_x11_display_get_xdisplay(gdk_display_get_default()); }
-
-double ScreenDpi() {
-  const double dpi = gdk_screen_get_resolution(gdk_screen_get_default());
-  return dpi > 0 ? dpi : 96.0;
-}
-
-int TwipsToPixels(std::int32_t twips) {
-  return static_cast<int>(twips * ScreenDpi() / 1440.0 + (twips >= 0 ? 0.5 : -0.5));
-}
-
-unsigned long& RootRoleWindow() {
-  static unsigned long window = 0;
-  return window;
-}
-
-GdkRectangle FullScreenArea() {
-  Display* display = XDisplay();
-  const int screen = DefaultScreen(display);
-  XWindowAttributes target{};
-  if (RootRoleWindow() &&
-      ForeignAttributes(static_cast<Hwnd>(RootRoleWindow()), &target)) {
-    return GdkRectangle{0, 0, target.width, target.height};
-  }
-  return GdkRectangle{0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
-}
-
-Hwnd AddWindow(WindowRecord& record) {
-  static const bool handlerSet = [] {
-    gdk_event_handler_set(HandleEvent, nullptr, nullptr);
-    return true;
-  }();
-  (void)handlerSet;
-  record.handle = NextHandle()++;
-  Table()[record.handle] = &record;
-  return record.handle;
-}
-
-void RemoveWindow(Hwnd handle) {
-  Table().erase(handle);
-  std::erase(TopmostOrder(), handle);
-}
-
-WindowRecord* FindWindowRecord(Hwnd handle) {
-  const auto found = Table().find(handle);
-  return found == Table().end() ? nullptr : found->second;
-}
-
-WindowRecord* RecordOfWidget(GtkWidget* widget) {
-  for (auto& [handle, record] : Table()) {
-    if (record->widget == widget) return record;
-  }
-  return nullptr;
-}
-
-bool IsForeignHandle(Hwnd handle) { return handle > 0 && handle < kFirstOwnHandle; }
-
-void RaiseTopmostWindows() {
-  for (Hwnd handle : TopmostOrder()) {
-    WindowRecord* record = FindWindowRecord(handle);
-    if (!record || !record->shown) continue;
-    if (record->guard) {
-      RaiseInputGuard(*record);
-    } else if (GdkWindow* window = gtk_widget_get_window(record->widget)) {
-      gdk_window_raise(window);
-    }
-  }
-}
-
-// ---- native objects ----
 
 std::unique_ptr<NativeWindow> LinuxPlatform::CreateFormWindow(const FormDesign& design,
                                                               WindowEvents& events) {
@@ -459,131 +273,6 @@ std::unique_ptr<NativeWindow> LinuxPlatform::CreateButton(Hwnd parent, const Pla
 
 std::unique_ptr<NativeTimer> LinuxPlatform::CreateTimer(TimerEvents& events) {
   return std::make_unique<LinuxTimer>(events);
-}
-
-// ---- window manager ----
-
-Hwnd LinuxPlatform::FindWindowA(const char* className, const std::string& windowName) {
-  // Our forms have no class of their own to match.
-  if (className) return 0;
-  Display* display = XDisplay();
-  GdkDisplay* gdkDisplay = gdk_display_get_default();
-  gdk_x11_display_error_trap_push(gdkDisplay);
-  const Window found = FindNamed(display, DefaultRootWindow(display), windowName, 3);
-  gdk_x11_display_error_trap_pop_ignored(gdkDisplay);
-  if (!found) return 0;
-  for (auto& [handle, record] : Table()) {
-    if (record->guard == found || XidOf(record->widget) == found) return handle;
-  }
-  return static_cast<Hwnd>(found);
-}
-
-std::int32_t LinuxPlatform::SetWindowPos(Hwnd hwnd, Hwnd insertAfter, std::int32_t x,
-                                         std::int32_t y, std::int32_t cx, std::int32_t cy,
-                                         std::uint32_t flags) {
-  WindowRecord* record = FindWindowRecord(hwnd);
-  if (!record) return 0;
-  if (insertAfter == win::kHwndTopmost || insertAfter == win::kHwndNoTopmost) {
-    record->topmost = insertAfter == win::kHwndTopmost;
-    std::erase(TopmostOrder(), hwnd);
-    if (record->topmost) TopmostOrder().push_back(hwnd);
-    if (GTK_IS_WINDOW(record->widget)) {
-      gtk_window_set_keep_above(GTK_WINDOW(record->widget), record->topmost);
-    }
-  }
-  if (GTK_IS_WINDOW(record->widget)) {
-    if (!(flags & win::kSwpNoMove)) gtk_window_move(GTK_WINDOW(record->widget), x, y);
-    if (!(flags & win::kSwpNoSize)) gtk_window_resize(GTK_WINDOW(record->widget), cx, cy);
-  }
-  RaiseTopmostWindows();
-  return 1;
-}
-
-std::intptr_t LinuxPlatform::SetWindowLongA(Hwnd hwnd, std::int32_t index,
-                                            std::intptr_t newLong) {
-  WindowRecord* record = FindWindowRecord(hwnd);
-  if (!record) return 0;
-  if (index == win::kGwlExStyle) {
-    // A transparent form becomes, when shown, an input guard: it lets the windows below show
-    // and receives every key, click and move.
-    const std::intptr_t previous = record->exStyle;
-    record->exStyle = newLong;
-    return previous;
-  }
-  if (index == win::kGwlWndProc) {
-    const std::intptr_t previous =
-        record->wndProc ? record->wndProc : reinterpret_cast<std::intptr_t>(&DefaultWindowProc);
-    record->wndProc =
-        newLong == reinterpret_cast<std::intptr_t>(&DefaultWindowProc) ? 0 : newLong;
-    return previous;
-  }
-  return 0;
-}
-
-LResult LinuxPlatform::CallWindowProcA(std::intptr_t prevProc, Hwnd hwnd, std::uint32_t msg,
-                                       WParam wParam, LParam lParam) {
-  if (prevProc == 0) return 0;
-  return reinterpret_cast<WndProc>(prevProc)(hwnd, msg, wParam, lParam);
-}
-
-Hwnd LinuxPlatform::SetParent(Hwnd child, Hwnd newParent) {
-  WindowRecord* record = FindWindowRecord(child);
-  if (!record || record->isForm) return 0;
-  GtkWidget* widget = record->widget;
-  const WindowRecord* previous = RecordOfFixed(gtk_widget_get_parent(widget));
-  const Hwnd previousHandle =
-      record->carrier ? record->carrierParent : previous ? previous->handle : 0;
-  if (WindowRecord* ours = FindWindowRecord(newParent)) {
-    if (!ours->fixed) return 0;
-    Detach(widget);
-    gtk_fixed_put(GTK_FIXED(ours->fixed), widget, 0, 0);
-    // Later: this may run while GTK still handles the carrier's destruction.
-    if (record->carrier) g_idle_add(DestroyCarrier, g_object_ref(record->carrier));
-    record->carrier = nullptr;
-    return previousHandle;
-  }
-  XWindowAttributes pane{};
-  if (!ForeignAttributes(newParent, &pane)) return 0;
-  // A popup of our own carries the widget into the foreign window, sized to it.
-  GtkWidget* carrier = record->carrier;
-  if (!carrier) {
-    carrier = gtk_window_new(GTK_WINDOW_POPUP);
-    Detach(widget);
-    gtk_container_add(GTK_CONTAINER(carrier), widget);
-  }
-  gtk_window_resize(GTK_WINDOW(carrier), std::max(1, pane.width), std::max(1, pane.height));
-  gtk_widget_realize(carrier);
-  GdkDisplay* display = gdk_display_get_default();
-  gdk_x11_display_error_trap_push(display);
-  XReparentWindow(XDisplay(), XidOf(carrier), static_cast<Window>(newParent), 0, 0);
-  if (gdk_x11_display_error_trap_pop(display) != 0) return 0;
-  record->carrier = carrier;
-  record->carrierParent = newParent;
-  gtk_widget_show_all(carrier);
-  // Children placed larger than the pane grow the popup; once they are placed, it takes the
-  // pane's size again, as a child window is clipped by its parent.
-  g_idle_add(FitCarrier, GINT_TO_POINTER(child));
-  return previousHandle;
-}
-
-std::int32_t LinuxPlatform::GetClientRect(Hwnd hwnd, Rect* rect) {
-  if (WindowRecord* record = FindWindowRecord(hwnd)) {
-    GtkWidget* inner = record->fixed ? record->fixed : record->widget;
-    *rect = inner ? Rect{0, 0, gtk_widget_get_allocated_width(inner),
-                         gtk_widget_get_allocated_height(inner)}
-                  : Rect{};
-    return 1;
-  }
-  XWindowAttributes attributes{};
-  if (!ForeignAttributes(hwnd, &attributes)) return 0;
-  *rect = Rect{0, 0, attributes.width, attributes.height};
-  return 1;
-}
-
-std::int32_t LinuxPlatform::IsWindow(Hwnd hwnd) {
-  if (FindWindowRecord(hwnd)) return 1;
-  XWindowAttributes attributes{};
-  return ForeignAttributes(hwnd, &attributes) ? 1 : 0;
 }
 
 }  // namespace vellomar::x11

@@ -4,7 +4,10 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <thread>
 
 #include "linux_e2e_support.h"
 
@@ -61,6 +64,46 @@ TEST_F(FullScreen, EndsOnAClick) {
   auto saver = Start();
   Click(1);
   EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+}
+
+// Space opens the purchase page, the install folder's buy.htm, in the user's browser (here a
+// recorder registered for web pages), and the saver ends a second later.
+TEST_F(FullScreen, SpaceOpensThePurchasePageInTheBrowserAndEnds) {
+  namespace fs = std::filesystem;
+  const fs::path home = settings.home();
+  const fs::path install = home / "install";
+  fs::create_directories(install);
+  fs::create_symlink(fs::path(VELLOMAR_E2E_PROGRAM_DIR) / "vellomar.lak", install / "vellomar.lak");
+  std::ofstream(install / "buy.htm") << "<html></html>";
+  settings.Set("path", install.string());
+  const fs::path opened = home / "opened.txt";
+  const fs::path recorder = home / "record.sh";
+  std::ofstream(recorder) << "#!/bin/sh\necho \"$1\" > " << opened.string() << "\n";
+  fs::permissions(recorder, fs::perms::owner_all);
+  fs::create_directories(home / "data/applications");
+  std::ofstream(home / "data/applications/recorder.desktop")
+      << "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" << recorder.string()
+      << " %u\nMimeType=text/html;\n";
+  std::ofstream(home / "mimeapps.list") << "[Default Applications]\ntext/html=recorder.desktop\n";
+
+  Program saver(settings, {"--fullscreen"},
+                {{"XDG_DATA_HOME", (home / "data").string()},
+                 // The system's folder still gives the types of files.
+                 {"XDG_DATA_DIRS", (home / "data").string() + ":/usr/share"}});
+  ASSERT_NE(display.WaitForMapped(kGuard, kStart), 0u);
+  ASSERT_TRUE(display.WaitForKeyboardGrab(kEnd));
+  PressKey("space");
+  EXPECT_EQ(saver.WaitForExit(500ms), std::nullopt) << "ended before the page's second";
+  EXPECT_EQ(saver.WaitForExit(kEnd), 0);
+  std::string uri;
+  const auto end = std::chrono::steady_clock::now() + kEnd;
+  while (uri.empty() && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(50ms);
+    std::getline(std::ifstream(opened), uri);
+  }
+  // A local file reaches the browser as its path or its file URL.
+  const std::string page = (install / "buy.htm").string();
+  EXPECT_TRUE(uri == page || uri == "file://" + page) << uri;
 }
 
 TEST_F(FullScreen, TakesTheKeyboardOnceAnotherClientLetsGoOfIt) {

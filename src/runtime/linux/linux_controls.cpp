@@ -88,10 +88,7 @@ class MovieControl final : public NativeControl, private MovieView::Listener {
 // nothing opens, as a page that cannot load shows nothing.
 class BrowserControl final : public NativeControl {
  public:
-  BrowserControl() {
-    record_.widget = nullptr;
-    AddWindow(record_);
-  }
+  BrowserControl() { AddWindow(record_); }
   ~BrowserControl() override { RemoveWindow(record_.handle); }
   Hwnd Handle() const override { return record_.handle; }
   void Move(const Placement&) override {}

@@ -95,13 +95,6 @@ WindowRecord* FindWindowRecord(Hwnd handle) {
   return found == Table().end() ? nullptr : found->second;
 }
 
-WindowRecord* RecordOfWidget(GtkWidget* widget) {
-  for (auto& [handle, record] : Table()) {
-    if (record->widget == widget) return record;
-  }
-  return nullptr;
-}
-
 WindowRecord* RecordOfFixed(GtkWidget* fixed) {
   for (auto& [handle, record] : Table()) {
     if (fixed && record->fixed == fixed) return record;

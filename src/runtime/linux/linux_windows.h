@@ -48,7 +48,6 @@ int TwipsToPixels(std::int32_t twips);
 Hwnd AddWindow(WindowRecord& record);
 void RemoveWindow(Hwnd handle);
 WindowRecord* FindWindowRecord(Hwnd handle);
-WindowRecord* RecordOfWidget(GtkWidget* widget);
 // The record whose children go into this GtkFixed.
 WindowRecord* RecordOfFixed(GtkWidget* fixed);
 bool IsForeignHandle(Hwnd handle);

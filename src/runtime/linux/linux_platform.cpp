@@ -12,20 +12,13 @@
 #include <ctime>
 #include <filesystem>
 
+#include "runtime/linux/linux_switches.h"
 #include "runtime/linux/linux_windows.h"
 #include "runtime/platform_constants.h"
 
 namespace vellomar::x11 {
 
 namespace {
-
-// A window id as XScreenSaver passes it, decimal or 0x hex, as the decimal the start-up reads.
-std::string DecimalWindowId(const std::string& text) {
-  char* end = nullptr;
-  const unsigned long long id = std::strtoull(text.c_str(), &end, 0);
-  if (end == text.c_str() || *end != '\0') return text;
-  return std::to_string(id);
-}
 
 // Windows paths of the core (install folder + "\name") as file names here.
 std::string LocalPath(std::string path) {
@@ -57,9 +50,7 @@ std::string ValidUtf8(std::string_view text) {
 // the root window.
 unsigned long RootRoleTarget() {
   if (const char* named = std::getenv("XSCREENSAVER_WINDOW")) {
-    char* end = nullptr;
-    const unsigned long id = std::strtoul(named, &end, 0);
-    if (end != named && *end == '\0' && id != 0) return id;
+    if (const auto id = WindowIdOf(named); id && *id != 0) return static_cast<unsigned long>(*id);
   }
   Display* display = XDisplay();
   const Window root = DefaultRootWindow(display);
@@ -87,23 +78,7 @@ unsigned long RootRoleTarget() {
   return found;
 }
 
-bool IsRootSwitch(const std::string& arg) { return arg == "--root" || arg == "-root"; }
-
 }  // namespace
-
-std::string TranslateSwitches(const std::vector<std::string>& args) {
-  if (args.empty() || args[0] == "--config" || args[0] == "-config") return "/C";
-  if (IsRootSwitch(args[0]) || args[0] == "-s" || args[0] == "--fullscreen") {
-    return "/S";
-  }
-  if ((args[0] == "--window-id" || args[0] == "-window-id") && args.size() > 1) {
-    return "/P " + DecimalWindowId(args[1]);
-  }
-  // Windows-style switches ("/s", "/p 1234", "/c:1234") reach the start-up as they are.
-  std::string text;
-  for (const std::string& arg : args) text += (text.empty() ? "" : " ") + arg;
-  return text;
-}
 
 LinuxPlatform::LinuxPlatform(std::vector<std::string> args)
     : args_(std::move(args)), settings_(SettingsStore::FromEnvironment()) {

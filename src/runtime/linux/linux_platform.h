@@ -13,9 +13,6 @@
 
 namespace vellomar::x11 {
 
-// The XScreenSaver switches as the Windows switches the start-up reads.
-std::string TranslateSwitches(const std::vector<std::string>& args);
-
 class LinuxPlatform final : public Platform {
  public:
   // args: the command line after the program's name, once GTK has taken its own options.

@@ -1,7 +1,8 @@
 // The settings dialog and the preview: the dialog shows at its designed size with the stored
 // settings, clicks on the movie's controls store them exactly, and a close ends the program; the
 // preview fills a window of another program and ends when that window goes; the runtime's error
-// report takes the keyboard and ends the program once dismissed.
+// report takes the keyboard and ends the program once dismissed; the Flash Player notice keeps its
+// designed size and its button ends the program.
 #include <algorithm>
 
 #include "linux_e2e_support.h"
@@ -88,6 +89,22 @@ TEST(Preview, FillsTheWindowNamedAndEndsWhenItIsDestroyed) {
   XDestroyWindow(display.get(), pane);
   XSync(display.get(), False);
   EXPECT_EQ(preview.WaitForExit(kEnd), 0);
+}
+
+TEST(FlashNotice, ShowsAtItsSizeAndItsButtonEndsTheProgram) {
+  Settings settings;
+  Display display;
+  Program notice(settings, {"/f"});
+  const Window window = display.WaitForMapped("Screensaver Setup", kStart);
+  ASSERT_NE(window, 0u);
+  // 4575 x 2175 twips at 96 dots per inch, whatever the text and button would ask for.
+  const XWindowAttributes area = display.Attributes(window);
+  EXPECT_EQ(area.width, 305);
+  EXPECT_EQ(area.height, 145);
+  // The OK button: 1800, 1680 twips, 975 x 375.
+  const auto [x, y] = display.Origin(window);
+  ClickAt(x + 120 + 32, y + 112 + 12);
+  EXPECT_EQ(notice.WaitForExit(kEnd), 0);
 }
 
 TEST(ErrorReport, TakesTheKeyboardAndEndsTheProgramWhenDismissed) {

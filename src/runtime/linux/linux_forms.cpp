@@ -246,6 +246,14 @@ std::unique_ptr<NativeWindow> LinuxPlatform::CreateLabel(Hwnd parent, const Plac
   pango_font_description_set_size(description, static_cast<gint>(font.points * PANGO_SCALE));
   pango_attr_list_insert(attributes, pango_attr_font_desc_new(description));
   gtk_label_set_attributes(GTK_LABEL(record->widget), attributes);
+  // Wrapped at about the placed width, so that its natural width never widens the form.
+  PangoFontMetrics* metrics = pango_context_get_metrics(
+      gtk_widget_get_pango_context(record->widget), description, nullptr);
+  const int charWidth = std::max({1, pango_font_metrics_get_approximate_char_width(metrics),
+                                  pango_font_metrics_get_approximate_digit_width(metrics)});
+  pango_font_metrics_unref(metrics);
+  gtk_label_set_max_width_chars(GTK_LABEL(record->widget),
+                                TwipsToPixels(placement.width) * PANGO_SCALE / charWidth);
   pango_font_description_free(description);
   pango_attr_list_unref(attributes);
   PlaceChild(parentFixed, record->widget, placement);
@@ -259,6 +267,16 @@ std::unique_ptr<NativeWindow> LinuxPlatform::CreateButton(Hwnd parent, const Pla
   auto record = std::make_unique<WindowRecord>();
   record->events = &events;
   record->widget = gtk_button_new_with_label(caption.c_str());
+  // The theme's least height and padding would outgrow the placed size.
+  static GtkCssProvider* const placedSize = [] {
+    GtkCssProvider* provider = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(provider, "button { min-height: 0; padding: 0 4px; }", -1,
+                                    nullptr);
+    return provider;
+  }();
+  gtk_style_context_add_provider(gtk_widget_get_style_context(record->widget),
+                                 GTK_STYLE_PROVIDER(placedSize),
+                                 GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
   gtk_widget_set_can_default(record->widget, TRUE);
   g_signal_connect(record->widget, "clicked", G_CALLBACK(+[](GtkButton*, gpointer data) {
                      static_cast<WindowRecord*>(data)->events->OnClick();

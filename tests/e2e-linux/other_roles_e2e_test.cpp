@@ -1,5 +1,5 @@
-// The settings dialog and the preview: the dialog shows at its designed size with the stored
-// settings, clicks on the movie's controls store them exactly, and a close ends the program; the
+// The roles besides the full screen: the settings dialog shows at its designed size with the
+// stored settings, clicks on the movie store them exactly, and a close ends the program; the
 // preview fills a window of another program and ends when that window goes; the runtime's error
 // report takes the keyboard and ends the program once dismissed; the Flash Player notice keeps its
 // designed size and its button ends the program.

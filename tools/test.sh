@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the tests need, then builds and runs every test: the host build, the same under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the movie played by the Flash emulator in
-# headless Chromium and in the Linux movie view (WebKitGTK under Xvfb), each fuzz target for a
-# short while, and the Windows builds: vellomar.scr and its setup program for x86_64, run with
-# their end-to-end tests under Wine and Xvfb, and for i686, built only.
+# headless Chromium, each fuzz target for a short while, the Linux program under Xvfb, and the
+# Windows builds: vellomar.scr and its setup program for x86_64, run with their end-to-end tests
+# under Wine and Xvfb, and for i686, built only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,15 +25,21 @@ echo "== movie in the emulator"
 bash tools/player/setup.sh
 (cd tests/player && npm test)
 
-# The Linux movie view: our movie in the emulator in WebKitGTK under Xvfb, clicked with real X
-# input.
-echo "== Linux movie view"
-bash tools/linux/setup-movie-view.sh
-ctest --test-dir build/linux-movie -L linux --output-on-failure
-
 # Each fuzz target briefly, on its committed seeds; tools/fuzz.sh 600 is the long run.
 echo "== fuzz"
 bash tools/fuzz.sh 20
+
+# The Linux program (GTK 3, WebKitGTK 4.1, X11) and its end-to-end tests, each test on an Xvfb of
+# its own with real input from xdotool; npm fetches the emulator at build time.
+echo "== linux"
+linux_packages=(pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxfixes-dev xvfb
+                xdotool)
+command -v npm >/dev/null || linux_packages+=(nodejs npm)
+bash tools/install-packages.sh "${linux_packages[@]}"
+. tools/node-ca.sh
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j "$jobs"
+ctest --preset linux
 
 for preset in win64 win32; do
   echo "== $preset (build)"

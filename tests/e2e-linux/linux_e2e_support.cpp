@@ -1,0 +1,327 @@
+#include "linux_e2e_support.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace vellomar::e2e {
+
+namespace {
+
+constexpr char kKey[] = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]";
+
+// The program and its movie are built side by side.
+std::string ProgramFolder() { return VELLOMAR_E2E_PROGRAM_DIR; }
+
+void Run(const std::string& command) {
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
+}
+
+Window Search(::Display* display, Window parent, const std::string& name, int depth) {
+  Window root = 0;
+  Window up = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(display, parent, &root, &up, &children, &count)) return 0;
+  Window found = 0;
+  for (unsigned int i = count; i-- > 0 && !found;) {
+    XWindowAttributes attributes{};
+    char* text = nullptr;
+    if (XGetWindowAttributes(display, children[i], &attributes) &&
+        attributes.map_state == IsViewable && XFetchName(display, children[i], &text) && text) {
+      if (name == text) found = children[i];
+    }
+    if (text) XFree(text);
+    if (!found && depth > 1) found = Search(display, children[i], name, depth - 1);
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+int Count(::Display* display, Window parent, const std::string& name, int depth) {
+  Window root = 0;
+  Window up = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(display, parent, &root, &up, &children, &count)) return 0;
+  int found = 0;
+  for (unsigned int i = 0; i < count; ++i) {
+    XWindowAttributes attributes{};
+    char* text = nullptr;
+    if (XGetWindowAttributes(display, children[i], &attributes) &&
+        attributes.map_state == IsViewable && XFetchName(display, children[i], &text) && text &&
+        name == text) {
+      ++found;
+    }
+    if (text) XFree(text);
+    if (depth > 1) found += Count(display, children[i], name, depth - 1);
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+}  // namespace
+
+Settings::Settings() {
+  char pattern[] = "/tmp/vellomar-e2e-XXXXXX";
+  if (!mkdtemp(pattern)) throw std::runtime_error("no temporary folder");
+  home_ = pattern;
+  std::filesystem::create_directories(home_ + "/vellomar");
+  Set("path", ProgramFolder());
+}
+
+Settings::~Settings() {
+  std::error_code ignored;
+  std::filesystem::remove_all(home_, ignored);
+}
+
+void Settings::Set(const std::string& name, const std::string& value) {
+  for (auto& [existing, text] : values_) {
+    if (existing == name) {
+      text = value;
+      Write();
+      return;
+    }
+  }
+  values_.emplace_back(name, value);
+  Write();
+}
+
+void Settings::Write() const {
+  std::ofstream file(home_ + "/vellomar/settings.ini", std::ios::trunc);
+  file << kKey << "\n";
+  for (const auto& [name, value] : values_) file << name << "=sz:" << value << "\n";
+}
+
+std::optional<std::string> Settings::Stored(const std::string& name) const {
+  std::ifstream file(home_ + "/vellomar/settings.ini");
+  std::string line;
+  bool inKey = false;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line[0] == '[') inKey = line == kKey;
+    const std::string prefix = name + "=sz:";
+    if (inKey && line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
+  }
+  return std::nullopt;
+}
+
+Program::Program(const Settings& settings, const std::vector<std::string>& args,
+                 const std::vector<std::pair<std::string, std::string>>& env) {
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that died
+    setenv("XDG_CONFIG_HOME", settings.home().c_str(), 1);
+    for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    const std::string program = ProgramFolder() + "/vellomar";
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+}
+
+Program::~Program() {
+  if (!status_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+std::optional<int> Program::WaitForExit(std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!status_) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    } else if (std::chrono::steady_clock::now() > end) {
+      return std::nullopt;
+    } else {
+      std::this_thread::sleep_for(20ms);
+    }
+  }
+  return status_;
+}
+
+Display::Display() : display_(XOpenDisplay(nullptr)) {
+  if (!display_) throw std::runtime_error("no X display");
+  // Windows of the program come and go while the test looks at them: a window gone between
+  // listing and asking is simply not found.
+  XSetErrorHandler([](::Display*, XErrorEvent*) { return 0; });
+}
+
+Display::~Display() { XCloseDisplay(display_); }
+
+int Display::width() const { return DisplayWidth(display_, DefaultScreen(display_)); }
+int Display::height() const { return DisplayHeight(display_, DefaultScreen(display_)); }
+
+Window Display::FindMapped(const std::string& name) const {
+  return Search(display_, DefaultRootWindow(display_), name, 3);
+}
+
+Window Display::WaitForMapped(const std::string& name, std::chrono::milliseconds timeout) const {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  Window found = 0;
+  while (!(found = FindMapped(name)) && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(50ms);
+  }
+  return found;
+}
+
+int Display::CountMapped(const std::string& name) const {
+  return Count(display_, DefaultRootWindow(display_), name, 3);
+}
+
+XWindowAttributes Display::Attributes(Window window) const {
+  XWindowAttributes attributes{};
+  XGetWindowAttributes(display_, window, &attributes);
+  return attributes;
+}
+
+void Display::RequestClose(Window window) const {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window, False, NoEventMask, &event);
+  XFlush(display_);
+}
+
+bool Display::WaitForKeyboardGrab(std::chrono::milliseconds timeout) const {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < end) {
+    const int result = XGrabKeyboard(display_, DefaultRootWindow(display_), False, GrabModeAsync,
+                                     GrabModeAsync, CurrentTime);
+    if (result == AlreadyGrabbed) return true;
+    if (result == GrabSuccess) XUngrabKeyboard(display_, CurrentTime);
+    XSync(display_, False);
+    std::this_thread::sleep_for(50ms);
+  }
+  return false;
+}
+
+Window Display::CreatePane(int width, int height) const {
+  const Window pane = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0,
+                                          static_cast<unsigned>(width),
+                                          static_cast<unsigned>(height), 0, 0, 0);
+  XMapWindow(display_, pane);
+  XSync(display_, False);
+  return pane;
+}
+
+Window Display::MappedChild(Window parent) const {
+  Window root = 0;
+  Window up = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  Window found = 0;
+  if (XQueryTree(display_, parent, &root, &up, &children, &count)) {
+    for (unsigned int i = 0; i < count && !found; ++i) {
+      XWindowAttributes attributes{};
+      if (XGetWindowAttributes(display_, children[i], &attributes) &&
+          attributes.map_state == IsViewable) {
+        found = children[i];
+      }
+    }
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+Window Display::Parent(Window window) const {
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(display_, window, &root, &parent, &children, &count)) return 0;
+  if (children) XFree(children);
+  return parent;
+}
+
+std::pair<int, int> Display::Origin(Window window) const {
+  int x = 0;
+  int y = 0;
+  Window child = 0;
+  XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+  return {x, y};
+}
+
+unsigned long Display::PixelAt(int x, int y) const {
+  XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, 1, 1, AllPlanes, ZPixmap);
+  if (!image) return 0;
+  const unsigned long pixel = XGetPixel(image, 0, 0);
+  XDestroyImage(image);
+  return pixel;
+}
+
+void PressKey(const std::string& key) { Run("xdotool key " + key); }
+void Click(int button) { Run("xdotool click " + std::to_string(button)); }
+void MovePointer(int x, int y) {
+  Run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+}
+void ClickAt(int x, int y) {
+  Run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+}
+
+}  // namespace vellomar::e2e
+
+namespace vellomar::e2e {
+
+namespace {
+
+// Each test process on a display of its own: an Xvfb of 1024 x 768 at 24 bits, its number
+// chosen by the server.
+class OwnDisplay final : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) throw std::runtime_error("no pipe");
+    server_ = fork();
+    if (server_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      close(pipeEnds[0]);
+      const std::string fd = std::to_string(pipeEnds[1]);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+             "-nolisten", "tcp", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(pipeEnds[1]);
+    // The number and then a newline, in writes of their own; the server fails if the pipe
+    // closes before the newline is written.
+    std::string number;
+    char c = 0;
+    while (read(pipeEnds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(pipeEnds[0]);
+    if (number.empty()) throw std::runtime_error("Xvfb did not start");
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+  }
+  void TearDown() override {
+    kill(server_, SIGTERM);
+    waitpid(server_, nullptr, 0);
+  }
+
+ private:
+  pid_t server_ = -1;
+};
+
+[[maybe_unused]] ::testing::Environment* const kOwnDisplay =
+    ::testing::AddGlobalTestEnvironment(new OwnDisplay);
+
+}  // namespace
+
+}  // namespace vellomar::e2e

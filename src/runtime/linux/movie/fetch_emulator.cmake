@@ -7,3 +7,5 @@ execute_process(COMMAND ${NPM} ci --no-audit --no-fund --loglevel=error
 file(REMOVE_RECURSE ${DEST})
 file(COPY ${WORK}/node_modules/@ruffle-rs/ruffle/ DESTINATION ${DEST}
      FILES_MATCHING PATTERN "*.js" PATTERN "*.wasm" PATTERN "LICENSE*")
+# The package ships no licence for the font inside its wasm; ours names it.
+file(COPY ${SOURCE}/LICENSE_NOTO_SANS_OFL.txt DESTINATION ${DEST})

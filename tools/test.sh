@@ -32,7 +32,7 @@ bash tools/fuzz.sh 20
 # The Linux program (GTK 3, WebKitGTK 4.1, X11) and its end-to-end tests, each test on an Xvfb of
 # its own with real input from xdotool; npm fetches the emulator at build time.
 echo "== linux"
-linux_packages=(pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxfixes-dev xvfb
+linux_packages=(pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxfixes-dev xvfb xauth
                 xdotool)
 command -v npm >/dev/null || linux_packages+=(nodejs npm)
 bash tools/install-packages.sh "${linux_packages[@]}"

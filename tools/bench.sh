@@ -6,9 +6,9 @@
 # start-up, the ways a run ends, the preview, CPU time and peak working set over a five-second
 # idle run, file sizes and imported DLLs. It also builds both setup programs and prints their
 # sizes and those of the stripped programs they ship; then the CPU that the movie's full-screen
-# role costs in the Flash emulator in headless Chromium (tests/player/bench), and what the Linux
-# movie view costs (tools/linux/bench-movie-view.sh). A benchmark, not a
-# test: it asserts nothing about speed.
+# role costs in the Flash emulator in headless Chromium (tests/player/bench), what the Linux movie
+# view costs (tools/linux/bench-movie-view.sh) and what the whole Linux program costs full screen
+# (tools/linux/bench-program.sh). A benchmark, not a test: it asserts nothing about speed.
 #
 #   VELLOMAR_BENCH_RUNS   runs of each measurement per saver (15)
 #   build/bench/results.txt, results.csv, results.json   the figures, to compare runs
@@ -81,4 +81,8 @@ node tests/player/bench/cpu.js || status=$?
 # ---- the Linux movie view: first frame, memory and CPU of the emulator in WebKitGTK
 echo "== Linux movie view"
 bash tools/linux/bench-movie-view.sh || status=$?
+
+# ---- the whole Linux program: start to first frame, memory and CPU of `vellomar --fullscreen`
+echo "== Linux program"
+bash tools/linux/bench-program.sh || status=$?
 exit "$status"

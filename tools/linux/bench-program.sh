@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The whole Linux program's benchmark: `vellomar --fullscreen` on an Xvfb of 1024 x 768 of its
+# own, playing our movie. Prints the time from the start to the first frame on the screen (the
+# backdrop is black until the movie draws; sampled every ~0.1 s), the memory (PSS) of the program
+# and its web processes, and their CPU per second of playback over 15 s. Prints, never asserts.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+bash tools/install-packages.sh xvfb xdotool imagemagick x11-apps >/dev/null
+. tools/node-ca.sh
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j 2 --target vellomar >/dev/null
+
+out=$PWD/build/linux-bench
+rm -rf "$out"
+mkdir -p "$out/config/vellomar"
+printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]\npath=sz:%s\nmusic=sz:0\n' \
+  "$PWD/build/linux" >"$out/config/vellomar/settings.ini"
+
+pids=()
+trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
+exec 3<> <(:)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null &
+pids+=($!)
+read -r number <&3
+export DISPLAY=":$number"
+
+# The program and every process under it: the web view's processes are its children.
+tree() {
+  local all=("$1") i=0
+  while [ $i -lt ${#all[@]} ]; do
+    for stat in /proc/[0-9]*/stat; do
+      read -r pid _ _ ppid _ <"$stat" 2>/dev/null || continue
+      [ "$ppid" = "${all[$i]}" ] && all+=("$pid")
+    done
+    i=$((i + 1))
+  done
+  echo "${all[@]}"
+}
+ticks() { # user + system clock ticks of the given processes
+  local sum=0 pid
+  for pid in "$@"; do
+    [ -r "/proc/$pid/stat" ] || continue
+    set -- $(sed 's/^.*) //' "/proc/$pid/stat")
+    sum=$((sum + ${12} + ${13}))
+  done
+  echo "$sum"
+}
+drawn() { # anything but black on the screen, at a coarse scale
+  xwd -root -silent | convert xwd:- -resize 32x24! -format '%[fx:maxima]' info: 2>/dev/null |
+    awk '{exit !($1 > 0.05)}'
+}
+
+start=$(date +%s.%N)
+XDG_CONFIG_HOME="$out/config" build/linux/vellomar --fullscreen 2>/dev/null &
+saver=$!
+pids+=("$saver")
+until drawn; do
+  kill -0 "$saver" 2>/dev/null || { echo "the program ended before its first frame" >&2; exit 1; }
+  sleep 0.05
+done
+first=$(date +%s.%N)
+sleep 5
+procs=($(tree "$saver"))
+pss=0
+for pid in "${procs[@]}"; do
+  kb=$(awk '/^Pss:/{print $2}' "/proc/$pid/smaps_rollup" 2>/dev/null || echo 0)
+  pss=$((pss + ${kb:-0}))
+done
+before=$(ticks "${procs[@]}")
+sleep 15
+after=$(ticks "${procs[@]}")
+hz=$(getconf CLK_TCK)
+xdotool key Escape
+wait "$saver" || true
+awk -v s="$start" -v f="$first" -v p="$pss" -v n="${#procs[@]}" -v t=$((after - before)) \
+    -v hz="$hz" 'BEGIN {
+  printf "full screen 1024x768, music off: first frame %.2f s after the start; ", f - s
+  printf "memory %.1f MB (PSS, %d processes); CPU %.1f %% of one core over 15 s\n",
+         p / 1024, n, 100 * t / hz / 15 }'

@@ -5,24 +5,10 @@
 # and its web processes, and their CPU per second of playback over 15 s. Prints, never asserts.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-bash tools/install-packages.sh xvfb xdotool imagemagick x11-apps >/dev/null
-. tools/node-ca.sh
-cmake --preset linux >/dev/null
-cmake --build --preset linux -j 2 --target vellomar >/dev/null
-
+. tools/linux/program.sh
 out=$PWD/build/linux-bench
-rm -rf "$out"
-mkdir -p "$out/config/vellomar"
-printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]\npath=sz:%s\nmusic=sz:0\n' \
-  "$PWD/build/linux" >"$out/config/vellomar/settings.ini"
-
-pids=()
-trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
-exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null &
-pids+=($!)
-read -r number <&3
-export DISPLAY=":$number"
+prepare_program "$out" "music=sz:0"
+own_display
 
 # The program and every process under it: the web view's processes are its children.
 tree() {
@@ -46,7 +32,7 @@ ticks() { # user + system clock ticks of the given processes
   echo "$sum"
 }
 drawn() { # anything but black on the screen, at a coarse scale
-  xwd -root -silent | convert xwd:- -resize 32x24! -format '%[fx:maxima]' info: 2>/dev/null |
+  import -window root -resize 32x24! -format '%[fx:maxima]' info: 2>/dev/null |
     awk '{exit !($1 > 0.05)}'
 }
 

@@ -1,8 +1,11 @@
-// The full-screen role: it covers the screen, holds the keyboard (taking it once another client
-// lets go), and ends on a key, a click or the stored count of real pointer moves; a second start
-// while it runs opens nothing. The root role draws into the daemon's window instead.
+// The full-screen role: it covers the screen with the movie, holds the keyboard (taking it once
+// another client lets go), and ends on a key, a click or the stored count of real pointer moves; a
+// second start while it runs opens nothing. The root role draws into the daemon's window instead.
+// The real emulator plays our movie where the test looks at the movie itself; elsewhere the
+// stand-in player does.
 #include <signal.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +13,8 @@
 #include <thread>
 
 #include "linux_e2e_support.h"
+
+#include <X11/Xutil.h>
 
 namespace vellomar::e2e {
 namespace {
@@ -20,7 +25,32 @@ constexpr char kMovieWindow[] = "Form1";
 constexpr auto kStart = 30s;
 constexpr auto kEnd = 5s;
 
-class FullScreen : public ::testing::Test {
+// Whether the movie's pixels (anything not black) have shown in each quarter of the screen
+// within the time; the movie's shapes move, so the quarters are sampled until each had some.
+bool MovieShowsAllOver(const Display& display, std::chrono::milliseconds timeout) {
+  bool seen[2][2] = {};
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!(seen[0][0] && seen[0][1] && seen[1][0] && seen[1][1]) &&
+         std::chrono::steady_clock::now() < end) {
+    XImage* image = XGetImage(display.get(), DefaultRootWindow(display.get()), 0, 0,
+                              static_cast<unsigned>(display.width()),
+                              static_cast<unsigned>(display.height()), AllPlanes, ZPixmap);
+    if (!image) return false;
+    for (int y = 4; y < display.height(); y += 16) {
+      for (int x = 4; x < display.width(); x += 16) {
+        if (XGetPixel(image, x, y) != 0) {
+          seen[2 * y / display.height()][2 * x / display.width()] = true;
+        }
+      }
+    }
+    XDestroyImage(image);
+    std::this_thread::sleep_for(200ms);
+  }
+  return seen[0][0] && seen[0][1] && seen[1][0] && seen[1][1];
+}
+
+template <Player kPlayer>
+class Saver : public ::testing::Test {
  protected:
   // Starts the role and returns once its guard is up and holds the keyboard.
   std::unique_ptr<Program> Start() {
@@ -31,13 +61,16 @@ class FullScreen : public ::testing::Test {
     return saver;
   }
 
-  Settings settings;
+  Settings settings{kPlayer};
   Display display;
   Window guard = 0;
 };
+using FullScreen = Saver<Player::kStandin>;
+using FullScreenMovie = Saver<Player::kEmulator>;
 
-TEST_F(FullScreen, CoversTheScreenEndsOnAKeyAndASecondStartOpensNothing) {
+TEST_F(FullScreenMovie, CoversTheScreenEndsOnAKeyAndASecondStartOpensNothing) {
   auto saver = Start();
+  EXPECT_TRUE(MovieShowsAllOver(display, kStart)) << "the movie did not show over the screen";
   const XWindowAttributes guardArea = display.Attributes(guard);
   EXPECT_EQ(guardArea.c_class, InputOnly);
   EXPECT_EQ(guardArea.x, 0);
@@ -58,9 +91,41 @@ TEST_F(FullScreen, CoversTheScreenEndsOnAKeyAndASecondStartOpensNothing) {
   PressKey("x");
   EXPECT_EQ(saver->WaitForExit(kEnd), 0);
   EXPECT_EQ(display.FindMapped(kGuard), 0u);
+  EXPECT_EQ(saver->Output().find("vellomar: player error"), std::string::npos)
+      << "the emulator reported an error";
 }
 
-TEST_F(FullScreen, EndsOnAClick) {
+// The page hands the player the role's settings, our movie and the variables in the order the role
+// sets them; the stand-in's colour then fills the screen. The full screen handles no movie command.
+TEST_F(FullScreen, PlaysOurMovieWithTheRoleSettingsAndVariables) {
+  settings.Set("music", "7");
+  settings.Set("language", "1033");
+  auto saver = Start();
+  ASSERT_TRUE(saver->WaitForLog("play s", kStart));
+  const std::vector<std::string> log = saver->PlayerLog();
+  for (const char* setting : {"wmode \"window\"", "quality \"high\"", "scale \"showAll\"",
+                              "autoplay \"on\"", "contextMenu \"on\"", "allowScriptAccess true",
+                              "allowNetworking \"all\""}) {
+    EXPECT_NE(std::find(log.begin(), log.end(), std::string("setting ") + setting), log.end())
+        << setting;
+  }
+  const auto movieSize =
+      std::filesystem::file_size(std::string(VELLOMAR_E2E_PROGRAM_DIR) + "/vellomar.lak");
+  const std::vector<std::string> played = {
+      "load vellomar://player/movie " + std::to_string(movieSize), "variable music 7", "variable language 2", "variable routine s", "play s"};
+  EXPECT_NE(std::search(log.begin(), log.end(), played.begin(), played.end()), log.end());
+  EXPECT_TRUE(display.WaitForPixel(0, 0, kStandinSaverColour, kEnd));
+  EXPECT_EQ(display.PixelAt(display.width() - 1, display.height() - 1), kStandinSaverColour);
+
+  settings.SendCommand("setmusic", "9");
+  ASSERT_TRUE(saver->WaitForLog("fscommand setmusic 9", kEnd));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(settings.Stored("music"), "7");
+  PressKey("x");
+  EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+}
+
+TEST_F(FullScreenMovie, EndsOnAClick) {
   auto saver = Start();
   Click(1);
   EXPECT_EQ(saver->WaitForExit(kEnd), 0);
@@ -121,7 +186,7 @@ TEST_F(FullScreen, TakesTheKeyboardOnceAnotherClientLetsGoOfIt) {
   EXPECT_EQ(saver.WaitForExit(kEnd), 0);
 }
 
-TEST_F(FullScreen, EndsOnTheStoredCountOfRealMoves) {
+TEST_F(FullScreenMovie, EndsOnTheStoredCountOfRealMoves) {
   settings.Set("mouse", "3");
   MovePointer(10, 10);
   auto saver = Start();

@@ -4,11 +4,14 @@
 #include <X11/Xutil.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -73,12 +76,30 @@ int Count(::Display* display, Window parent, const std::string& name, int depth)
 
 }  // namespace
 
-Settings::Settings() {
+Settings::Settings(Player player) {
+  namespace fs = std::filesystem;
   char pattern[] = "/tmp/vellomar-e2e-XXXXXX";
   if (!mkdtemp(pattern)) throw std::runtime_error("no temporary folder");
   home_ = pattern;
-  std::filesystem::create_directories(home_ + "/vellomar");
+  fs::create_directories(home_ + "/vellomar");
   Set("path", ProgramFolder());
+  program_ = ProgramFolder() + "/vellomar";
+  if (player == Player::kStandin) {
+    // The program finds its player folder beside its own file, so it runs from a copy.
+    const fs::path copy = home_ + "/program";
+    fs::create_directories(copy / "player/ruffle");
+    fs::copy_file(program_, copy / "vellomar");
+    fs::copy_file(ProgramFolder() + "/player/page.html", copy / "player/page.html");
+    fs::copy_file(VELLOMAR_E2E_STANDIN, copy / "player/ruffle/ruffle.js");
+    std::ofstream(copy / "player/ruffle/requests");
+    program_ = (copy / "vellomar").string();
+  }
+}
+
+void Settings::SendCommand(const std::string& command, const std::string& args) const {
+  // One write of a whole line: the stand-in takes only whole lines.
+  std::ofstream(home_ + "/program/player/ruffle/requests", std::ios::app)
+      << (command + "\t" + args + "\n") << std::flush;
 }
 
 Settings::~Settings() {
@@ -111,20 +132,37 @@ std::optional<std::string> Settings::Stored(const std::string& name) const {
   while (std::getline(file, line)) {
     if (!line.empty() && line[0] == '[') inKey = line == kKey;
     const std::string prefix = name + "=sz:";
-    if (inKey && line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
+    if (inKey && line.rfind(prefix, 0) == 0) {
+      // Bytes outside printable ASCII, and the file's own signs, are stored as %HH.
+      std::string bytes;
+      for (std::size_t i = prefix.size(); i < line.size(); ++i) {
+        if (line[i] == '%' && i + 2 < line.size()) {
+          bytes += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
+          i += 2;
+        } else {
+          bytes += line[i];
+        }
+      }
+      return bytes;
+    }
   }
   return std::nullopt;
 }
 
 Program::Program(const Settings& settings, const std::vector<std::string>& args,
                  const std::vector<std::pair<std::string, std::string>>& env) {
+  static int started = 0;
+  output_ = settings.home() + "/output-" + std::to_string(++started) + ".txt";
+  const std::string program = settings.program();
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
     prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that died
     setenv("XDG_CONFIG_HOME", settings.home().c_str(), 1);
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    const std::string program = ProgramFolder() + "/vellomar";
+    const int output = open(output_.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    dup2(output, STDOUT_FILENO);
+    dup2(output, STDERR_FILENO);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -137,6 +175,36 @@ Program::~Program() {
   if (!status_) {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
+  }
+  if (::testing::Test::HasFailure()) std::fprintf(stderr, "program output:\n%s", Output().c_str());
+}
+
+std::string Program::Output() const {
+  std::ifstream file(output_);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> Program::PlayerLog() const {
+  // The program writes each console line of the player as "vellomar: player LEVEL: TEXT".
+  std::istringstream output(Output());
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(output, line)) {
+    const auto at = line.find(": stand-in ");
+    if (line.rfind("vellomar: player ", 0) == 0 && at != std::string::npos) {
+      lines.push_back(line.substr(at + 11));
+    }
+  }
+  return lines;
+}
+
+bool Program::WaitForLog(const std::string& line, std::chrono::milliseconds timeout) const {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    const std::vector<std::string> lines = PlayerLog();
+    if (std::find(lines.begin(), lines.end(), line) != lines.end()) return true;
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(50ms);
   }
 }
 
@@ -267,6 +335,16 @@ unsigned long Display::PixelAt(int x, int y) const {
   const unsigned long pixel = XGetPixel(image, 0, 0);
   XDestroyImage(image);
   return pixel;
+}
+
+bool Display::WaitForPixel(int x, int y, unsigned long colour,
+                           std::chrono::milliseconds timeout) const {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (PixelAt(x, y) != colour) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
 }
 
 void PressKey(const std::string& key) { Run("xdotool key " + key); }

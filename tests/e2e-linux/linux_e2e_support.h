@@ -19,21 +19,35 @@ namespace vellomar::e2e {
 
 using namespace std::chrono_literals;
 
+// Which player the program plays its movie in: the stand-in, which plays nothing but logs the
+// page's calls and sends the commands a test asks for, or the real emulator.
+enum class Player { kStandin, kEmulator };
+
+// The colours the stand-in fills the stage with, by the movie's "routine".
+inline constexpr unsigned long kStandinSaverColour = 0x183078;
+inline constexpr unsigned long kStandinPreviewColour = 0x186438;
+inline constexpr unsigned long kStandinSettingsColour = 0x782040;
+
 // A settings folder (XDG_CONFIG_HOME) of the test's own, holding the values under the program's
-// key, with "path" naming the folder of the program and its movie.
+// key, with "path" naming the folder of the built program and its movie. With the stand-in, the
+// program runs from a copy in this folder whose player folder holds the stand-in.
 class Settings {
  public:
-  Settings();
+  explicit Settings(Player player = Player::kStandin);
   ~Settings();
   // A string value under HKEY_LOCAL_MACHINE's key of the program, as the store writes it.
   void Set(const std::string& name, const std::string& value);
   // The bytes of the value as stored, if any.
   std::optional<std::string> Stored(const std::string& name) const;
   const std::string& home() const { return home_; }
+  const std::string& program() const { return program_; }
+  // Has the stand-in send the movie command, as the movie would.
+  void SendCommand(const std::string& command, const std::string& args) const;
 
  private:
   void Write() const;
   std::string home_;
+  std::string program_;
   std::vector<std::pair<std::string, std::string>> values_;
 };
 
@@ -42,12 +56,19 @@ class Program {
   // env: variables set for the program beside the settings folder.
   Program(const Settings& settings, const std::vector<std::string>& args,
           const std::vector<std::pair<std::string, std::string>>& env = {});
-  ~Program();  // kills the program if it still runs
+  ~Program();  // kills the program if it still runs; shows its output when the test failed
   // The exit status once the program has ended within the time, else nothing.
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
   pid_t pid() const { return pid_; }
+  // What the program wrote to standard output and error so far.
+  std::string Output() const;
+  // The stand-in's log lines so far, "KIND TEXT" each.
+  std::vector<std::string> PlayerLog() const;
+  // Waits until the stand-in has logged this line.
+  bool WaitForLog(const std::string& line, std::chrono::milliseconds timeout) const;
 
  private:
+  std::string output_;
   pid_t pid_ = -1;
   std::optional<int> status_;
 };
@@ -78,6 +99,7 @@ class Display {
   std::pair<int, int> Origin(Window window) const;
   // The screen's pixel there, as 0xRRGGBB.
   unsigned long PixelAt(int x, int y) const;
+  bool WaitForPixel(int x, int y, unsigned long colour, std::chrono::milliseconds timeout) const;
 
  private:
   ::Display* display_;

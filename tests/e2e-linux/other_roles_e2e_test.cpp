@@ -2,7 +2,9 @@
 // stored settings, clicks on the movie store them exactly, and a close ends the program; the
 // preview fills a window of another program and ends when that window goes; the runtime's error
 // report takes the keyboard and ends the program once dismissed; the Flash Player notice keeps its
-// designed size and its button ends the program.
+// designed size and its button ends the program. The settings screen and the preview play our movie
+// in the real emulator once; the stand-in player shows what the page hands the movie and sends the
+// movie's commands.
 #include <algorithm>
 
 #include "linux_e2e_support.h"
@@ -26,7 +28,7 @@ bool IsBlue(unsigned long pixel) {
 }
 
 TEST(SettingsDialog, ShowsTheSettingsStoresClicksExactlyAndAClosingEnds) {
-  Settings settings;
+  Settings settings(Player::kEmulator);
   settings.Set("language", "1033");
   settings.Set("music", "0");
   settings.Set("mouse", "3");
@@ -61,10 +63,39 @@ TEST(SettingsDialog, ShowsTheSettingsStoresClicksExactlyAndAClosingEnds) {
 
   display.RequestClose(window);
   EXPECT_EQ(dialog.WaitForExit(kEnd), 0);
+  EXPECT_EQ(dialog.Output().find("vellomar: player error"), std::string::npos)
+      << "the emulator reported an error";
+}
+
+// The stored settings reach the movie as variables, "" for a missing one; the dialog stores the
+// args of "setmusic" and "setmouse" byte for byte and no other command's, whatever its case.
+TEST(SettingsDialog, HandsTheMovieTheStoredSettingsAndStoresItsCommandsExactly) {
+  Settings settings;
+  settings.Set("language", "1033");
+  settings.Set("mouse", "3");
+  Display display;
+  Program dialog(settings, {"--config"});
+  ASSERT_TRUE(dialog.WaitForLog("play c", kStart));
+  const std::vector<std::string> log = dialog.PlayerLog();
+  EXPECT_NE(std::find(log.begin(), log.end(), "setting contextMenu \"off\""), log.end());
+  const std::vector<std::string> variables = {"variable music ", "variable mouse 3",
+                                              "variable language 2", "variable routine c"};
+  EXPECT_NE(std::search(log.begin(), log.end(), variables.begin(), variables.end()), log.end());
+
+  const std::string music = " \xC3\xA9\t=%; ";
+  settings.SendCommand("setmouse", "25");
+  settings.SendCommand("SetMouse", "99");
+  settings.SendCommand("setmusic", music);
+  const auto end = std::chrono::steady_clock::now() + kEnd;
+  while (settings.Stored("music") != music && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_EQ(settings.Stored("music"), music);
+  EXPECT_EQ(settings.Stored("mouse"), "25");
 }
 
 TEST(Preview, FillsTheWindowNamedAndEndsWhenItIsDestroyed) {
-  Settings settings;
+  Settings settings(Player::kEmulator);
   Display display;
   const Window pane = display.CreatePane(152, 112);
   char id[32];
@@ -89,6 +120,27 @@ TEST(Preview, FillsTheWindowNamedAndEndsWhenItIsDestroyed) {
   XDestroyWindow(display.get(), pane);
   XSync(display.get(), False);
   EXPECT_EQ(preview.WaitForExit(kEnd), 0);
+}
+
+// The preview hands the movie its routine alone, with no menu, and the movie fills the pane.
+TEST(Preview, HandsTheMovieOnlyItsRoutine) {
+  Settings settings;
+  settings.Set("music", "7");
+  settings.Set("language", "1033");
+  Display display;
+  const Window pane = display.CreatePane(152, 112);
+  char id[32];
+  std::snprintf(id, sizeof id, "0x%lx", pane);
+  Program preview(settings, {"--window-id", id});
+  ASSERT_TRUE(preview.WaitForLog("play p", kStart));
+  const std::vector<std::string> log = preview.PlayerLog();
+  EXPECT_NE(std::find(log.begin(), log.end(), "setting contextMenu \"off\""), log.end());
+  const auto variable = [](const std::string& line) { return line.rfind("variable ", 0) == 0; };
+  EXPECT_EQ(std::count_if(log.begin(), log.end(), variable), 1);
+  EXPECT_NE(std::find(log.begin(), log.end(), "variable routine p"), log.end());
+  EXPECT_TRUE(display.WaitForPixel(0, 0, kStandinPreviewColour, kEnd));
+  EXPECT_EQ(display.PixelAt(151, 111), kStandinPreviewColour);
+  EXPECT_NE(display.PixelAt(152, 112), kStandinPreviewColour) << "the movie goes beyond the pane";
 }
 
 TEST(FlashNotice, ShowsAtItsSizeAndItsButtonEndsTheProgram) {

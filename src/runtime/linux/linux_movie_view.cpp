@@ -1,5 +1,6 @@
 #include "runtime/linux/linux_movie_view.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include "movie/flash_control.h"
@@ -231,7 +232,7 @@ void MovieView::Serve(WebKitURISchemeRequest* request) const {
   g_object_unref(stream);
 }
 
-// The page posts ["fscommand", command, args] and ["frame"].
+// The page posts ["fscommand", command, args], ["frame"] and ["console", level, text].
 void MovieView::OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResult* result,
                                 gpointer self) {
   JSCValue* message = webkit_javascript_result_get_js_value(result);
@@ -250,6 +251,13 @@ void MovieView::OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResul
     g_object_unref(command);
     g_object_unref(args);
     listener.OnFSCommand(commandText, argsText);
+  } else if (what == "console") {
+    // XScreenSaver keeps what its programs write to standard error.
+    JSCValue* level = jsc_value_object_get_property_at_index(message, 1);
+    JSCValue* text = jsc_value_object_get_property_at_index(message, 2);
+    std::fprintf(stderr, "vellomar: player %s: %s\n", Text(level).c_str(), Text(text).c_str());
+    g_object_unref(level);
+    g_object_unref(text);
   }
 }
 

@@ -3,7 +3,8 @@
 // the emulator's files (the "player" folder beside the program) and the one movie file named by
 // SetMovie; every other navigation is refused. The emulator has no SetVariable, so the variables
 // travel as flashvars when Play loads the page; the movie sees them as root variables from its
-// first frame. FSCommand comes back through a script message, on the GTK thread.
+// first frame. FSCommand comes back through a script message, on the GTK thread; so does what the
+// player writes to its console, which goes to standard error.
 #pragma once
 
 #include <gtk/gtk.h>

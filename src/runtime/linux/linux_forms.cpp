@@ -187,10 +187,13 @@ std::unique_ptr<NativeWindow> LinuxPlatform::CreateFormWindow(const FormDesign& 
   record->fixed = gtk_fixed_new();
   gtk_container_add(GTK_CONTAINER(window), record->fixed);
   if (fullScreen) {
-    // The root window spans every monitor; a single monitor's full screen is the first one.
+    // The root window spans every monitor; a single monitor's full screen is the primary one,
+    // or the first when none is marked primary.
     GdkRectangle area = FullScreenArea();
     if (!design.coversEveryMonitor && !RootRoleWindow()) {
-      gdk_monitor_get_geometry(gdk_display_get_monitor(gdk_display_get_default(), 0), &area);
+      GdkDisplay* display = gdk_display_get_default();
+      GdkMonitor* primary = gdk_display_get_primary_monitor(display);
+      gdk_monitor_get_geometry(primary ? primary : gdk_display_get_monitor(display, 0), &area);
     }
     gtk_window_move(GTK_WINDOW(window), area.x, area.y);
     gtk_widget_set_size_request(window, area.width, area.height);

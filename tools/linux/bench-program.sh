@@ -46,6 +46,10 @@ until drawn; do
 done
 first=$(date +%s.%N)
 sleep 5
+# A view of one flat colour that is not black (a blank white page) passes the check above with no
+# movie on the screen: say so, as the figures then measure no movie.
+import -window root -resize 64x48! -format '%[fx:standard_deviation]' info: 2>/dev/null |
+  awk '{exit !($1 < 0.01)}' && echo "warning: the screen is one colour, the movie is not showing" >&2
 procs=($(tree "$saver"))
 pss=0
 for pid in "${procs[@]}"; do

@@ -1,5 +1,7 @@
 #include "swf/byte_writer.h"
 
+#include <algorithm>
+
 namespace swf {
 
 void ByteWriter::U16(std::uint16_t value) {
@@ -48,6 +50,12 @@ int SignedBits(std::int32_t value) {
   const std::uint32_t magnitude =
       value < 0 ? ~static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
   return UnsignedBits(magnitude) + 1;
+}
+
+int SignedBits(std::initializer_list<std::int32_t> values, int least) {
+  int bits = least;
+  for (std::int32_t value : values) bits = std::max(bits, SignedBits(value));
+  return bits;
 }
 
 }  // namespace swf

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -45,5 +46,7 @@ class BitWriter {
 // The fewest bits that hold the value as a signed (two's complement) or unsigned field.
 int SignedBits(std::int32_t value);
 int UnsignedBits(std::uint32_t value);
+// The fewest bits, and at least `least`, of a signed field that holds every one of the values.
+int SignedBits(std::initializer_list<std::int32_t> values, int least = 1);
 
 }  // namespace swf

@@ -2,23 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 
 namespace swf {
 namespace {
-
-int FieldBits(std::initializer_list<std::int32_t> values) {
-  int bits = 1;
-  for (std::int32_t value : values) bits = std::max(bits, SignedBits(value));
-  return bits;
-}
 
 std::int32_t Fixed16(double value) { return static_cast<std::int32_t>(std::lround(value * 65536)); }
 
 }  // namespace
 
 void WriteRect(ByteWriter& out, const Rect& rect) {
-  const int bits = FieldBits({rect.xMin, rect.xMax, rect.yMin, rect.yMax});
+  const int bits = SignedBits({rect.xMin, rect.xMax, rect.yMin, rect.yMax});
   BitWriter fields(out);
   fields.Unsigned(5, static_cast<std::uint32_t>(bits));
   for (std::int32_t value : {rect.xMin, rect.xMax, rect.yMin, rect.yMax}) fields.Signed(bits, value);
@@ -41,7 +34,7 @@ void WriteMatrix(ByteWriter& out, const Matrix& matrix) {
   const bool hasScale = scaleX != 65536 || scaleY != 65536;
   fields.Flag(hasScale);
   if (hasScale) {
-    const int bits = FieldBits({scaleX, scaleY});
+    const int bits = SignedBits({scaleX, scaleY});
     fields.Unsigned(5, static_cast<std::uint32_t>(bits));
     fields.Signed(bits, scaleX);
     fields.Signed(bits, scaleY);
@@ -50,13 +43,13 @@ void WriteMatrix(ByteWriter& out, const Matrix& matrix) {
   const bool hasRotate = skew0 != 0 || skew1 != 0;
   fields.Flag(hasRotate);
   if (hasRotate) {
-    const int bits = FieldBits({skew0, skew1});
+    const int bits = SignedBits({skew0, skew1});
     fields.Unsigned(5, static_cast<std::uint32_t>(bits));
     fields.Signed(bits, skew0);
     fields.Signed(bits, skew1);
   }
   const bool hasTranslate = matrix.translateX != 0 || matrix.translateY != 0;
-  const int bits = hasTranslate ? FieldBits({matrix.translateX, matrix.translateY}) : 0;
+  const int bits = hasTranslate ? SignedBits({matrix.translateX, matrix.translateY}) : 0;
   fields.Unsigned(5, static_cast<std::uint32_t>(bits));
   if (hasTranslate) {
     fields.Signed(bits, matrix.translateX);
@@ -70,8 +63,8 @@ void WriteColorTransformWithAlpha(ByteWriter& out, const ColorTransform& transfo
   const bool hasMultiply = m[0] != 256 || m[1] != 256 || m[2] != 256 || m[3] != 256;
   const bool hasAdd = a[0] != 0 || a[1] != 0 || a[2] != 0 || a[3] != 0;
   int bits = 1;
-  if (hasMultiply) bits = std::max(bits, FieldBits({m[0], m[1], m[2], m[3]}));
-  if (hasAdd) bits = std::max(bits, FieldBits({a[0], a[1], a[2], a[3]}));
+  if (hasMultiply) bits = std::max(bits, SignedBits({m[0], m[1], m[2], m[3]}));
+  if (hasAdd) bits = std::max(bits, SignedBits({a[0], a[1], a[2], a[3]}));
   BitWriter fields(out);
   fields.Flag(hasAdd);
   fields.Flag(hasMultiply);

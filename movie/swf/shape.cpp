@@ -4,15 +4,6 @@
 #include <cmath>
 
 namespace swf {
-namespace {
-
-int EdgeBits(std::initializer_list<std::int32_t> deltas) {
-  int bits = 2;
-  for (std::int32_t delta : deltas) bits = std::max(bits, SignedBits(delta));
-  return bits;
-}
-
-}  // namespace
 
 int Shape::AddFill(const Rgba& colour) {
   fills_.push_back(colour);
@@ -110,7 +101,7 @@ Bytes Shape::DefineShape3(std::uint16_t id) const {
   for (const Edge& edge : edges_) {
     if (edge.kind == Edge::Move) {
       bits.Unsigned(6, 0b001111);  // style change: line style, fill 1, fill 0, move
-      const int moveBits = std::max(SignedBits(edge.x), SignedBits(edge.y));
+      const int moveBits = SignedBits({edge.x, edge.y});
       bits.Unsigned(5, static_cast<std::uint32_t>(moveBits));
       bits.Signed(moveBits, edge.x);
       bits.Signed(moveBits, edge.y);
@@ -119,7 +110,7 @@ Bytes Shape::DefineShape3(std::uint16_t id) const {
       bits.Unsigned(lineBits, static_cast<std::uint32_t>(edge.line));
     } else if (edge.kind == Edge::Line) {
       const std::int32_t dx = edge.x - penX, dy = edge.y - penY;
-      const int n = EdgeBits({dx, dy});
+      const int n = SignedBits({dx, dy}, 2);
       bits.Unsigned(2, 0b11);  // edge, straight
       bits.Unsigned(4, static_cast<std::uint32_t>(n - 2));
       const bool general = dx != 0 && dy != 0;
@@ -134,7 +125,7 @@ Bytes Shape::DefineShape3(std::uint16_t id) const {
     } else {
       const std::int32_t cx = edge.controlX - penX, cy = edge.controlY - penY;
       const std::int32_t ax = edge.x - edge.controlX, ay = edge.y - edge.controlY;
-      const int n = EdgeBits({cx, cy, ax, ay});
+      const int n = SignedBits({cx, cy, ax, ay}, 2);
       bits.Unsigned(2, 0b10);  // edge, curved
       bits.Unsigned(4, static_cast<std::uint32_t>(n - 2));
       for (std::int32_t value : {cx, cy, ax, ay}) bits.Signed(n, value);

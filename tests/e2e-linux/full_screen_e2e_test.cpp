@@ -6,7 +6,6 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -29,24 +28,23 @@ constexpr auto kEnd = 5s;
 // within the time; the movie's shapes move, so the quarters are sampled until each had some.
 bool MovieShowsAllOver(const Display& display, std::chrono::milliseconds timeout) {
   bool seen[2][2] = {};
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (!(seen[0][0] && seen[0][1] && seen[1][0] && seen[1][1]) &&
-         std::chrono::steady_clock::now() < end) {
-    XImage* image = XGetImage(display.get(), DefaultRootWindow(display.get()), 0, 0,
-                              static_cast<unsigned>(display.width()),
-                              static_cast<unsigned>(display.height()), AllPlanes, ZPixmap);
-    if (!image) return false;
-    for (int y = 4; y < display.height(); y += 16) {
-      for (int x = 4; x < display.width(); x += 16) {
-        if (XGetPixel(image, x, y) != 0) {
-          seen[2 * y / display.height()][2 * x / display.width()] = true;
+  return Eventually(
+      [&] {
+        XImage* image = XGetImage(display.get(), DefaultRootWindow(display.get()), 0, 0,
+                                  static_cast<unsigned>(display.width()),
+                                  static_cast<unsigned>(display.height()), AllPlanes, ZPixmap);
+        if (!image) return false;
+        for (int y = 4; y < display.height(); y += 16) {
+          for (int x = 4; x < display.width(); x += 16) {
+            if (XGetPixel(image, x, y) != 0) {
+              seen[2 * y / display.height()][2 * x / display.width()] = true;
+            }
+          }
         }
-      }
-    }
-    XDestroyImage(image);
-    std::this_thread::sleep_for(200ms);
-  }
-  return seen[0][0] && seen[0][1] && seen[1][0] && seen[1][1];
+        XDestroyImage(image);
+        return seen[0][0] && seen[0][1] && seen[1][0] && seen[1][1];
+      },
+      timeout);
 }
 
 template <Player kPlayer>
@@ -161,11 +159,7 @@ TEST_F(FullScreen, SpaceOpensThePurchasePageInTheBrowserAndEnds) {
   EXPECT_EQ(saver.WaitForExit(500ms), std::nullopt) << "ended before the page's second";
   EXPECT_EQ(saver.WaitForExit(kEnd), 0);
   std::string uri;
-  const auto end = std::chrono::steady_clock::now() + kEnd;
-  while (uri.empty() && std::chrono::steady_clock::now() < end) {
-    std::this_thread::sleep_for(50ms);
-    std::getline(std::ifstream(opened), uri);
-  }
+  Eventually([&] { return std::getline(std::ifstream(opened), uri) && !uri.empty(); }, kEnd);
   // A local file reaches the browser as its path or its file URL.
   const std::string page = (install / "buy.htm").string();
   EXPECT_TRUE(uri == page || uri == "file://" + page) << uri;
@@ -205,9 +199,7 @@ TEST(RootRole, DrawsIntoTheWindowXScreenSaverNamesAndLeavesItTheInput) {
   Settings settings;
   Display display;
   const Window daemon = display.CreatePane(400, 300);
-  char id[32];
-  std::snprintf(id, sizeof id, "0x%lx", daemon);
-  Program saver(settings, {"--root"}, {{"XSCREENSAVER_WINDOW", id}});
+  Program saver(settings, {"--root"}, {{"XSCREENSAVER_WINDOW", HexId(daemon)}});
   const Window guard = display.WaitForMapped(kGuard, kStart);
   ASSERT_NE(guard, 0u);
   EXPECT_EQ(display.Parent(guard), daemon);

@@ -31,46 +31,44 @@ void Run(const std::string& command) {
   if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
 }
 
-Window Search(::Display* display, Window parent, const std::string& name, int depth) {
+// The window's children, bottom to top, and its parent.
+std::vector<Window> Children(::Display* display, Window window, Window* parent = nullptr) {
   Window root = 0;
   Window up = 0;
   Window* children = nullptr;
   unsigned int count = 0;
-  if (!XQueryTree(display, parent, &root, &up, &children, &count)) return 0;
-  Window found = 0;
-  for (unsigned int i = count; i-- > 0 && !found;) {
-    XWindowAttributes attributes{};
-    char* text = nullptr;
-    if (XGetWindowAttributes(display, children[i], &attributes) &&
-        attributes.map_state == IsViewable && XFetchName(display, children[i], &text) && text) {
-      if (name == text) found = children[i];
-    }
-    if (text) XFree(text);
-    if (!found && depth > 1) found = Search(display, children[i], name, depth - 1);
-  }
+  if (!XQueryTree(display, window, &root, &up, &children, &count)) return {};
+  std::vector<Window> list(children, children + count);
   if (children) XFree(children);
-  return found;
+  if (parent) *parent = up;
+  return list;
 }
 
-int Count(::Display* display, Window parent, const std::string& name, int depth) {
-  Window root = 0;
-  Window up = 0;
-  Window* children = nullptr;
-  unsigned int count = 0;
-  if (!XQueryTree(display, parent, &root, &up, &children, &count)) return 0;
-  int found = 0;
-  for (unsigned int i = 0; i < count; ++i) {
-    XWindowAttributes attributes{};
-    char* text = nullptr;
-    if (XGetWindowAttributes(display, children[i], &attributes) &&
-        attributes.map_state == IsViewable && XFetchName(display, children[i], &text) && text &&
-        name == text) {
-      ++found;
+bool IsMapped(::Display* display, Window window) {
+  XWindowAttributes attributes{};
+  return XGetWindowAttributes(display, window, &attributes) &&
+         attributes.map_state == IsViewable;
+}
+
+bool IsMappedAndNamed(::Display* display, Window window, const std::string& name) {
+  char* text = nullptr;
+  const bool named = IsMapped(display, window) && XFetchName(display, window, &text) && text &&
+                     name == text;
+  if (text) XFree(text);
+  return named;
+}
+
+// The mapped windows with the name down to the depth below the parent, topmost first.
+std::vector<Window> Named(::Display* display, Window parent, const std::string& name, int depth) {
+  std::vector<Window> found;
+  const std::vector<Window> children = Children(display, parent);
+  for (auto child = children.rbegin(); child != children.rend(); ++child) {
+    if (IsMappedAndNamed(display, *child, name)) found.push_back(*child);
+    if (depth > 1) {
+      const std::vector<Window> below = Named(display, *child, name, depth - 1);
+      found.insert(found.end(), below.begin(), below.end());
     }
-    if (text) XFree(text);
-    if (depth > 1) found += Count(display, children[i], name, depth - 1);
   }
-  if (children) XFree(children);
   return found;
 }
 
@@ -199,13 +197,12 @@ std::vector<std::string> Program::PlayerLog() const {
 }
 
 bool Program::WaitForLog(const std::string& line, std::chrono::milliseconds timeout) const {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    const std::vector<std::string> lines = PlayerLog();
-    if (std::find(lines.begin(), lines.end(), line) != lines.end()) return true;
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(50ms);
-  }
+  return Eventually(
+      [&] {
+        const std::vector<std::string> lines = PlayerLog();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+      },
+      timeout);
 }
 
 std::optional<int> Program::WaitForExit(std::chrono::milliseconds timeout) {
@@ -236,20 +233,18 @@ int Display::width() const { return DisplayWidth(display_, DefaultScreen(display
 int Display::height() const { return DisplayHeight(display_, DefaultScreen(display_)); }
 
 Window Display::FindMapped(const std::string& name) const {
-  return Search(display_, DefaultRootWindow(display_), name, 3);
+  const std::vector<Window> found = Named(display_, DefaultRootWindow(display_), name, 3);
+  return found.empty() ? 0 : found.front();
 }
 
 Window Display::WaitForMapped(const std::string& name, std::chrono::milliseconds timeout) const {
-  const auto end = std::chrono::steady_clock::now() + timeout;
   Window found = 0;
-  while (!(found = FindMapped(name)) && std::chrono::steady_clock::now() < end) {
-    std::this_thread::sleep_for(50ms);
-  }
+  Eventually([&] { return (found = FindMapped(name)) != 0; }, timeout);
   return found;
 }
 
 int Display::CountMapped(const std::string& name) const {
-  return Count(display_, DefaultRootWindow(display_), name, 3);
+  return static_cast<int>(Named(display_, DefaultRootWindow(display_), name, 3).size());
 }
 
 XWindowAttributes Display::Attributes(Window window) const {
@@ -271,16 +266,15 @@ void Display::RequestClose(Window window) const {
 }
 
 bool Display::WaitForKeyboardGrab(std::chrono::milliseconds timeout) const {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < end) {
-    const int result = XGrabKeyboard(display_, DefaultRootWindow(display_), False, GrabModeAsync,
-                                     GrabModeAsync, CurrentTime);
-    if (result == AlreadyGrabbed) return true;
-    if (result == GrabSuccess) XUngrabKeyboard(display_, CurrentTime);
-    XSync(display_, False);
-    std::this_thread::sleep_for(50ms);
-  }
-  return false;
+  return Eventually(
+      [&] {
+        const int result = XGrabKeyboard(display_, DefaultRootWindow(display_), False,
+                                         GrabModeAsync, GrabModeAsync, CurrentTime);
+        if (result == GrabSuccess) XUngrabKeyboard(display_, CurrentTime);
+        XSync(display_, False);
+        return result == AlreadyGrabbed;
+      },
+      timeout);
 }
 
 Window Display::CreatePane(int width, int height) const {
@@ -293,31 +287,15 @@ Window Display::CreatePane(int width, int height) const {
 }
 
 Window Display::MappedChild(Window parent) const {
-  Window root = 0;
-  Window up = 0;
-  Window* children = nullptr;
-  unsigned int count = 0;
-  Window found = 0;
-  if (XQueryTree(display_, parent, &root, &up, &children, &count)) {
-    for (unsigned int i = 0; i < count && !found; ++i) {
-      XWindowAttributes attributes{};
-      if (XGetWindowAttributes(display_, children[i], &attributes) &&
-          attributes.map_state == IsViewable) {
-        found = children[i];
-      }
-    }
+  for (Window child : Children(display_, parent)) {
+    if (IsMapped(display_, child)) return child;
   }
-  if (children) XFree(children);
-  return found;
+  return 0;
 }
 
 Window Display::Parent(Window window) const {
-  Window root = 0;
   Window parent = 0;
-  Window* children = nullptr;
-  unsigned int count = 0;
-  if (!XQueryTree(display_, window, &root, &parent, &children, &count)) return 0;
-  if (children) XFree(children);
+  Children(display_, window, &parent);
   return parent;
 }
 
@@ -339,12 +317,22 @@ unsigned long Display::PixelAt(int x, int y) const {
 
 bool Display::WaitForPixel(int x, int y, unsigned long colour,
                            std::chrono::milliseconds timeout) const {
+  return Eventually([&] { return PixelAt(x, y) == colour; }, timeout);
+}
+
+bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;
-  while (PixelAt(x, y) != colour) {
+  while (!condition()) {
     if (std::chrono::steady_clock::now() > end) return false;
     std::this_thread::sleep_for(50ms);
   }
   return true;
+}
+
+std::string HexId(Window window) {
+  char id[32];
+  std::snprintf(id, sizeof id, "0x%lx", window);
+  return id;
 }
 
 void PressKey(const std::string& key) { Run("xdotool key " + key); }

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <thread>
 #include <optional>
 #include <string>
@@ -104,6 +105,11 @@ class Display {
  private:
   ::Display* display_;
 };
+
+// Asks every 50 ms until the condition holds or the time is up; whether it held.
+bool Eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+// A window's id as XScreenSaver passes it: "0x" and hex digits.
+std::string HexId(Window window);
 
 // Real input through xdotool (XTEST): as a user's, it goes where focus and grabs send it.
 void PressKey(const std::string& key);

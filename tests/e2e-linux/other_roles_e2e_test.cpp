@@ -44,20 +44,14 @@ TEST(SettingsDialog, ShowsTheSettingsStoresClicksExactlyAndAClosingEnds) {
   // The movie is up once the stored sensitivity, 3 (the second button), shows selected.
   const auto origin = display.Origin(window);
   const auto [selectedX, selectedY] = StagePoint(origin, 40 + 95 * 1 + 42, 305);
-  const auto end = std::chrono::steady_clock::now() + kStart;
-  while (!IsBlue(display.PixelAt(selectedX, selectedY)) && std::chrono::steady_clock::now() < end) {
-    std::this_thread::sleep_for(100ms);
-  }
-  ASSERT_TRUE(IsBlue(display.PixelAt(selectedX, selectedY))) << "the stored sensitivity not shown";
+  ASSERT_TRUE(Eventually([&] { return IsBlue(display.PixelAt(selectedX, selectedY)); }, kStart))
+      << "the stored sensitivity not shown";
 
   const auto [musicX, musicY] = StagePoint(origin, 480, 165);
   ClickAt(musicX, musicY);
   const auto [tenX, tenY] = StagePoint(origin, 40 + 95 * 3 + 42, 305);
   ClickAt(tenX, tenY);
-  const auto stored = std::chrono::steady_clock::now() + kEnd;
-  while (settings.Stored("mouse") != "10" && std::chrono::steady_clock::now() < stored) {
-    std::this_thread::sleep_for(50ms);
-  }
+  Eventually([&] { return settings.Stored("mouse") == "10"; }, kEnd);
   EXPECT_EQ(settings.Stored("music"), "1");
   EXPECT_EQ(settings.Stored("mouse"), "10");
 
@@ -86,10 +80,7 @@ TEST(SettingsDialog, HandsTheMovieTheStoredSettingsAndStoresItsCommandsExactly) 
   settings.SendCommand("setmouse", "25");
   settings.SendCommand("SetMouse", "99");
   settings.SendCommand("setmusic", music);
-  const auto end = std::chrono::steady_clock::now() + kEnd;
-  while (settings.Stored("music") != music && std::chrono::steady_clock::now() < end) {
-    std::this_thread::sleep_for(50ms);
-  }
+  Eventually([&] { return settings.Stored("music") == music; }, kEnd);
   EXPECT_EQ(settings.Stored("music"), music);
   EXPECT_EQ(settings.Stored("mouse"), "25");
 }
@@ -98,19 +89,17 @@ TEST(Preview, FillsTheWindowNamedAndEndsWhenItIsDestroyed) {
   Settings settings(Player::kEmulator);
   Display display;
   const Window pane = display.CreatePane(152, 112);
-  char id[32];
-  std::snprintf(id, sizeof id, "0x%lx", pane);
-  Program preview(settings, {"--window-id", id});
+  Program preview(settings, {"--window-id", HexId(pane)});
   // Embedded, and once the preview has placed its movie, exactly over the pane.
   Window embedded = 0;
   XWindowAttributes area{};
-  const auto end = std::chrono::steady_clock::now() + kStart;
-  do {
-    std::this_thread::sleep_for(50ms);
-    embedded = display.MappedChild(pane);
-    if (embedded) area = display.Attributes(embedded);
-  } while (!(embedded && area.width == 152 && area.height == 112) &&
-           std::chrono::steady_clock::now() < end);
+  Eventually(
+      [&] {
+        embedded = display.MappedChild(pane);
+        if (embedded) area = display.Attributes(embedded);
+        return embedded && area.width == 152 && area.height == 112;
+      },
+      kStart);
   ASSERT_NE(embedded, 0u) << "nothing was embedded";
   EXPECT_EQ(area.x, 0);
   EXPECT_EQ(area.y, 0);
@@ -129,9 +118,7 @@ TEST(Preview, HandsTheMovieOnlyItsRoutine) {
   settings.Set("language", "1033");
   Display display;
   const Window pane = display.CreatePane(152, 112);
-  char id[32];
-  std::snprintf(id, sizeof id, "0x%lx", pane);
-  Program preview(settings, {"--window-id", id});
+  Program preview(settings, {"--window-id", HexId(pane)});
   ASSERT_TRUE(preview.WaitForLog("play p", kStart));
   const std::vector<std::string> log = preview.PlayerLog();
   EXPECT_NE(std::find(log.begin(), log.end(), "setting contextMenu \"off\""), log.end());

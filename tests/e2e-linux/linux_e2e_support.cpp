@@ -90,6 +90,9 @@ Settings::Settings(Player player) {
     fs::copy_file(ProgramFolder() + "/player/page.html", copy / "player/page.html");
     fs::copy_file(VELLOMAR_E2E_STANDIN, copy / "player/ruffle/ruffle.js");
     std::ofstream(copy / "player/ruffle/requests");
+    // The smallest wasm module, for the stand-in to compile as the emulator compiles its own.
+    std::ofstream(copy / "player/ruffle/core.wasm", std::ios::binary)
+        << std::string("\0asm\x01\0\0\0", 8);
     program_ = (copy / "vellomar").string();
   }
 }

@@ -12,7 +12,9 @@
 //   default) its API; any other version throws.
 // - load() of an element outside the document is ignored with a warning; options with neither a
 //   url nor data reject with a TypeError.
-// - Without a preferred language the player does not start.
+// - It does not start unless the view's preferred language is a valid language tag, nor unless
+//   its wasm (here core.wasm beside it, an empty module) compiles as it streams in, which takes
+//   the type application/wasm and a page that allows wasm.
 // - It starts only with autoplay "on": a screen saver gets no click to start it.
 // - A movie that is not served, or is not a Flash file (FWS, CWS or ZWS), is an error: nothing is
 //   drawn and no loadeddata event comes.
@@ -22,6 +24,7 @@
   const log = (kind, text) => console.log(`stand-in ${kind} ${text}`);
   const warn = (kind, text) => console.warn(`stand-in ${kind} ${text}`);
   const requests = new URL("requests", document.currentScript.src);
+  const core = new URL("core.wasm", document.currentScript.src);
   const colours = { s: "rgb(24, 48, 120)", p: "rgb(24, 100, 56)", c: "rgb(120, 32, 64)" };
   const choices = {
     autoplay: ["auto", "on", "off"],
@@ -80,7 +83,13 @@
       if (!options || (options.url === undefined && options.data === undefined)) {
         throw new TypeError("load needs a url or data");
       }
-      if (!navigator.language) throw new Error("no preferred language");
+      Intl.getCanonicalLocales(navigator.language);  // a RangeError for no valid tag
+      try {
+        await WebAssembly.instantiateStreaming(fetch(core));
+      } catch (error) {
+        console.error(`stand-in failed ${core.href}: ${error.message}`);
+        return;
+      }
       this.config = settings(options);
       for (const name of Object.keys(this.config).sort()) {
         log("setting", `${name} ${JSON.stringify(this.config[name])}`);

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "runtime/linux/linux_movie_view.h"
+#include "runtime/x11/x11_movie_view.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct FirstFrame : vellomar::MovieView::Listener {
+struct FirstFrame : vellomar::x11::MovieView::Listener {
   void OnFSCommand(const std::string&, const std::string&) override {}
   void OnFirstFrame() override { at = Clock::now(); }
   Clock::time_point at{};
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
 
   FirstFrame listener;
   const Clock::time_point start = Clock::now();
-  vellomar::MovieView view(fixed, routine == "s", listener, VELLOMAR_BENCH_PLAYER);
+  vellomar::x11::MovieView view(fixed, routine == "s", listener, VELLOMAR_BENCH_PLAYER);
   view.Place(0, 0, width, height);
   view.SetMovie(VELLOMAR_BENCH_MOVIE);
   if (routine != "p") view.SetVariable("music", "1");

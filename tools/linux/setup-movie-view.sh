@@ -13,6 +13,6 @@ command -v npm >/dev/null || packages+=(npm)
 bash tools/install-packages.sh "${packages[@]}"
 . tools/node-ca.sh
 
-cmake -S . -B build/linux-movie -DVELLOMAR_LINUX=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/linux-movie --target vellomar_linux_movie_tests vellomar_linux_movie_bench \
+cmake -S . -B build/linux-movie -DVELLOMAR_X11=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/linux-movie --target vellomar_x11_movie_tests vellomar_x11_movie_bench \
   -j 2 >/dev/null

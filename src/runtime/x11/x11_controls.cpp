@@ -1,0 +1,120 @@
+// Hosted controls by ProgID: the movie player as a MovieView, the purchase page's browser as the
+// user's own browser.
+#include <gio/gio.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "movie/flash_control.h"
+#include "runtime/x11/x11_movie_view.h"
+#include "runtime/x11/x11_platform.h"
+#include "runtime/x11/x11_windows.h"
+#include "runtime/raised_error.h"
+#include "saver/browser.h"
+
+namespace vellomar::x11 {
+
+namespace {
+
+std::string TextOf(const DispValue& value) {
+  const std::string* text = std::get_if<std::string>(&value);
+  return text ? *text : std::string();
+}
+
+[[noreturn]] void Refuse(const std::string& progId, std::int32_t dispId) {
+  throw RaisedError(kErrAutomation, "The control " + progId + " refused call " +
+                                        std::to_string(dispId));
+}
+
+bool MenuSetting(const ControlDesign& design) {
+  for (const auto& [name, value] : design.settings) {
+    if (name == "Menu") {
+      if (const bool* on = std::get_if<bool>(&value)) return *on;
+    }
+  }
+  return false;
+}
+
+GtkWidget* HostFixed(Hwnd parent) {
+  WindowRecord* host = FindWindowRecord(parent);
+  if (!host || !host->fixed) {
+    throw RaisedError(kErrCannotCreateObject, "Cannot create the control: no host window");
+  }
+  return host->fixed;
+}
+
+class MovieControl final : public NativeControl, private MovieView::Listener {
+ public:
+  MovieControl(Hwnd parent, const ControlDesign& design, ControlEvents& events)
+      : events_(events), view_(HostFixed(parent), MenuSetting(design), *this) {
+    record_.widget = view_.Widget();
+    AddWindow(record_);
+    Move(design.placement);
+  }
+  ~MovieControl() override { RemoveWindow(record_.handle); }
+
+  Hwnd Handle() const override { return record_.handle; }
+  void Move(const Placement& placement) override {
+    view_.Place(TwipsToPixels(placement.left), TwipsToPixels(placement.top),
+                std::max(1, TwipsToPixels(placement.width)),
+                std::max(1, TwipsToPixels(placement.height)));
+  }
+  void PutProperty(std::int32_t dispId, const DispValue& value) override {
+    if (dispId != kDispMovie) Refuse(kFlashProgId, dispId);
+    std::string path = TextOf(value);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    view_.SetMovie(path);
+  }
+  void Invoke(std::int32_t dispId, const std::vector<DispValue>& args) override {
+    if (dispId == kDispSetVariable && args.size() == 2) {
+      view_.SetVariable(TextOf(args[0]), TextOf(args[1]));
+    } else if (dispId == kDispPlay && args.empty()) {
+      view_.Play();
+    } else {
+      Refuse(kFlashProgId, dispId);
+    }
+  }
+
+ private:
+  void OnFSCommand(const std::string& command, const std::string& args) override {
+    events_.OnControlEvent(kDispFsCommand, {command, args});
+  }
+  ControlEvents& events_;
+  MovieView view_;
+  WindowRecord record_;
+};
+
+// The purchase page in the user's browser: nothing of it lives in our window. Without a browser
+// nothing opens, as a page that cannot load shows nothing.
+class BrowserControl final : public NativeControl {
+ public:
+  BrowserControl() { AddWindow(record_); }
+  ~BrowserControl() override { RemoveWindow(record_.handle); }
+  Hwnd Handle() const override { return record_.handle; }
+  void Move(const Placement&) override {}
+  void PutProperty(std::int32_t dispId, const DispValue&) override {
+    if (dispId != kDispAddressBar) Refuse(kBrowserProgId, dispId);
+  }
+  void Invoke(std::int32_t dispId, const std::vector<DispValue>& args) override {
+    if (dispId != kDispNavigate || args.empty()) Refuse(kBrowserProgId, dispId);
+    std::string url = TextOf(args[0]);
+    std::replace(url.begin(), url.end(), '\\', '/');
+    g_app_info_launch_default_for_uri(url.c_str(), nullptr, nullptr);
+  }
+
+ private:
+  WindowRecord record_;
+};
+
+}  // namespace
+
+std::unique_ptr<NativeControl> X11Platform::CreateControl(Hwnd parent,
+                                                            const ControlDesign& design,
+                                                            ControlEvents& events) {
+  if (design.progId == kFlashProgId) return std::make_unique<MovieControl>(parent, design, events);
+  if (design.progId == kBrowserProgId) return std::make_unique<BrowserControl>();
+  throw RaisedError(kErrCannotCreateObject,
+                    "Cannot create the control " + design.progId + ": it is not installed");
+}
+
+}  // namespace vellomar::x11

@@ -1,0 +1,22 @@
+// Whole-file reads and replacements for the settings files.
+#pragma once
+
+#include <string>
+
+namespace vellomar::x11 {
+
+struct FileRead {
+  enum class State { Read, Missing, Unreadable };
+  State state = State::Missing;
+  std::string bytes;
+};
+
+FileRead ReadWholeFile(const std::string& path);
+
+// Replaces the file with the given bytes through a temporary file in the same folder (created
+// when missing), synced and renamed over the old one: readers see the old file or the new one,
+// never a part. False, with the old file as it was and no temporary file left, when the file or
+// its folder cannot be written.
+bool ReplaceFile(const std::string& path, const std::string& bytes);
+
+}  // namespace vellomar::x11

@@ -1,0 +1,134 @@
+// The input guard on X: an InputOnly window over every monitor, which lets the movie show and
+// takes every key, click and move, with the keyboard and pointer grabbed while it is up. A grab
+// another client holds is retried; the window takes input meanwhile, so the user is never locked
+// out and never locked in. In the root role the input is left to the daemon that started us.
+#include "runtime/x11/x11_windows.h"
+
+#include <gdk/gdkx.h>
+
+namespace vellomar::x11 {
+
+namespace {
+
+constexpr guint kGrabRetryMs = 100;
+
+WindowRecord*& OpenGuard() {
+  static WindowRecord* open = nullptr;
+  return open;
+}
+
+guint& GrabRetry() {
+  static guint source = 0;
+  return source;
+}
+
+bool Grab(Window window) {
+  Display* display = XDisplay();
+  const bool keyboard = XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync,
+                                      CurrentTime) == GrabSuccess;
+  const bool pointer =
+      XGrabPointer(display, window, False, ButtonPressMask | PointerMotionMask, GrabModeAsync,
+                   GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+  return keyboard && pointer;
+}
+
+gboolean RetryGrab(gpointer) {
+  WindowRecord* form = OpenGuard();
+  if (!form || Grab(form->guard)) {
+    GrabRetry() = 0;
+    return G_SOURCE_REMOVE;
+  }
+  return G_SOURCE_CONTINUE;
+}
+
+GdkFilterReturn FilterGuardEvents(GdkXEvent* native, GdkEvent*, gpointer) {
+  auto* event = static_cast<XEvent*>(native);
+  WindowRecord* form = OpenGuard();
+  if (!form || event->xany.window != form->guard) return GDK_FILTER_CONTINUE;
+  switch (event->type) {
+    case KeyPress:
+      form->events->OnKeyDown(VirtualKeyOf(XLookupKeysym(&event->xkey, 0)),
+                              ShiftStateOf(event->xkey.state));
+      break;
+    case ButtonPress: {
+      static constexpr std::int16_t kButtons[] = {0, 1, 4, 2};  // X: left, middle, right
+      if (event->xbutton.button >= 1 && event->xbutton.button <= 3) {
+        form->events->OnMouseDown(kButtons[event->xbutton.button]);
+      }
+      break;
+    }
+    case MotionNotify:
+      // X reports motion on map and on grabs at the same position: only a change is a move.
+      if (event->xmotion.x_root != form->pointerX || event->xmotion.y_root != form->pointerY) {
+        form->pointerX = event->xmotion.x_root;
+        form->pointerY = event->xmotion.y_root;
+        form->events->OnMouseMove();
+      }
+      break;
+    default: break;
+  }
+  return GDK_FILTER_REMOVE;
+}
+
+}  // namespace
+
+void OpenInputGuard(WindowRecord& form) {
+  if (form.guard) return;
+  static const bool filtered = [] {
+    gdk_window_add_filter(nullptr, FilterGuardEvents, nullptr);
+    return true;
+  }();
+  (void)filtered;
+  Display* display = XDisplay();
+  const Window rootRole = RootRoleWindow();
+  const GdkRectangle area = FullScreenArea();
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask;
+  form.guard = XCreateWindow(display, rootRole ? rootRole : DefaultRootWindow(display), 0, 0,
+                             static_cast<unsigned>(area.width), static_cast<unsigned>(area.height),
+                             0, CopyFromParent, InputOnly, CopyFromParent,
+                             CWOverrideRedirect | CWEventMask, &attributes);
+  // The caption, so that a second start finds the running saver.
+  const std::string caption = form.design.caption;
+  XStoreName(display, form.guard, caption.c_str());
+  XMapRaised(display, form.guard);
+  OpenGuard() = &form;
+  // Started by a screen saver daemon, which holds the input itself and ends us.
+  if (rootRole) {
+    XFlush(display);
+    return;
+  }
+  GdkDisplay* gdkDisplay = gdk_display_get_default();
+  gdk_x11_display_error_trap_push(gdkDisplay);
+  XSetInputFocus(display, form.guard, RevertToParent, CurrentTime);
+  gdk_x11_display_error_trap_pop_ignored(gdkDisplay);
+  if (!Grab(form.guard) && GrabRetry() == 0) {
+    GrabRetry() = g_timeout_add(kGrabRetryMs, RetryGrab, nullptr);
+  }
+  XFlush(display);
+}
+
+void CloseInputGuard(WindowRecord& form) {
+  if (!form.guard) return;
+  if (OpenGuard() == &form) {
+    ReleaseInputGuardGrabs();
+    OpenGuard() = nullptr;
+  }
+  XDestroyWindow(XDisplay(), form.guard);
+  XFlush(XDisplay());
+  form.guard = 0;
+}
+
+void RaiseInputGuard(const WindowRecord& form) { XRaiseWindow(XDisplay(), form.guard); }
+
+void ReleaseInputGuardGrabs() {
+  if (GrabRetry() != 0) g_source_remove(GrabRetry());
+  GrabRetry() = 0;
+  Display* display = XDisplay();
+  XUngrabKeyboard(display, CurrentTime);
+  XUngrabPointer(display, CurrentTime);
+  XFlush(display);
+}
+
+}  // namespace vellomar::x11

@@ -1,0 +1,190 @@
+#include "runtime/x11/x11_settings_store.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include "runtime/x11/x11_file_io.h"
+#include "runtime/platform_constants.h"
+
+namespace vellomar::x11 {
+
+namespace {
+
+constexpr const char* kRootNames[] = {
+    "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+    "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
+
+bool IsPredefined(HKey root) { return root >= win::kHKeyClassesRoot && root <= win::kHKeyDynData; }
+
+// Access that allows RegSetValueExA on the key opened with it.
+constexpr std::uint32_t kKeySetValue = 0x0002;
+
+StoredKeys KeysOf(const std::string& file) {
+  const FileRead read = ReadWholeFile(file);
+  if (read.state != FileRead::State::Read) return {};
+  return ParseKeyFile(read.bytes).value_or(StoredKeys{});
+}
+
+// A key exists when named in the file, or when a key beneath it is.
+bool HasKey(const StoredKeys& keys, const std::string& folded) {
+  if (keys.count(folded) > 0) return true;
+  const auto below = keys.lower_bound(folded + "\\");
+  return below != keys.end() && below->first.starts_with(folded + "\\");
+}
+
+const StoredValue* FindValue(const StoredKeys& keys, const std::string& key,
+                             const std::string& name) {
+  const auto found = keys.find(key);
+  if (found == keys.end()) return nullptr;
+  const auto value = found->second.values.find(name);
+  return value == found->second.values.end() ? nullptr : &value->second;
+}
+
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  const passwd* entry = ::getpwuid(::getuid());
+  return entry ? entry->pw_dir : "";
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(std::string userFile, std::string systemFile)
+    : userFile_(std::move(userFile)), systemFile_(std::move(systemFile)) {}
+
+SettingsStore SettingsStore::FromEnvironment() {
+  // A relative XDG_CONFIG_HOME is invalid and ignored.
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const std::string configHome =
+      config && config[0] == '/' ? std::string(config) : HomeFolder() + "/.config";
+  return SettingsStore(configHome + "/vellomar/settings.ini", "/etc/xdg/vellomar/settings.ini");
+}
+
+std::optional<std::string> SettingsStore::PathOf(HKey root, const std::string& subKey) const {
+  std::string path;
+  if (IsPredefined(root)) {
+    path = kRootNames[root - win::kHKeyClassesRoot];
+  } else if (const auto open = handles_.find(root); open != handles_.end()) {
+    path = open->second.path;
+  } else {
+    return std::nullopt;
+  }
+  for (std::size_t start = 0; start <= subKey.size();) {
+    std::size_t end = subKey.find('\\', start);
+    if (end == std::string::npos) end = subKey.size();
+    if (end > start) path += "\\" + subKey.substr(start, end - start);
+    start = end + 1;
+  }
+  return path;
+}
+
+bool SettingsStore::Exists(const std::string& path) const {
+  const std::string folded = FoldCase(path);
+  const bool root = path.find('\\') == std::string::npos;
+  return root || HasKey(KeysOf(userFile_), folded) || HasKey(KeysOf(systemFile_), folded);
+}
+
+HKey SettingsStore::AddHandle(std::string path, bool writable) {
+  const HKey handle = nextHandle_++;
+  handles_[handle] = OpenKey{std::move(path), writable};
+  return handle;
+}
+
+std::int32_t SettingsStore::Open(HKey root, const std::string& subKey, bool writable,
+                                 HKey* result) {
+  const auto path = PathOf(root, subKey);
+  if (!path) return win::kErrorInvalidHandle;
+  if (!Exists(*path)) return win::kErrorFileNotFound;
+  *result = AddHandle(*path, writable);
+  return win::kErrorSuccess;
+}
+
+std::int32_t SettingsStore::RegOpenKeyA(HKey root, const std::string& subKey, HKey* result) {
+  return Open(root, subKey, true, result);
+}
+
+std::int32_t SettingsStore::RegOpenKeyExA(HKey root, const std::string& subKey,
+                                          std::uint32_t /*options*/, std::uint32_t samDesired,
+                                          HKey* result) {
+  return Open(root, subKey, (samDesired & kKeySetValue) != 0, result);
+}
+
+std::int32_t SettingsStore::RegQueryValueExA(HKey key, const std::string& valueName,
+                                             std::uint32_t* type, std::uint8_t* data,
+                                             std::uint32_t* dataSize) {
+  const auto open = handles_.find(key);
+  if (open == handles_.end()) return win::kErrorInvalidHandle;
+  const std::string folded = FoldCase(open->second.path);
+  const std::string name = FoldCase(valueName);
+  const StoredKeys user = KeysOf(userFile_);
+  const StoredKeys system = KeysOf(systemFile_);
+  const StoredValue* value = FindValue(user, folded, name);
+  if (!value) value = FindValue(system, folded, name);
+  if (!value) return win::kErrorFileNotFound;
+
+  const auto size = static_cast<std::uint32_t>(value->bytes.size());
+  if (type) *type = value->type;
+  if (data) {
+    if (!dataSize || *dataSize < size) {
+      if (dataSize) *dataSize = size;
+      return win::kErrorMoreData;
+    }
+    std::memcpy(data, value->bytes.data(), size);
+  }
+  if (dataSize) *dataSize = size;
+  return win::kErrorSuccess;
+}
+
+std::optional<StoredKeys> SettingsStore::UserKeysToChange() const {
+  const FileRead read = ReadWholeFile(userFile_);
+  if (read.state == FileRead::State::Unreadable) return std::nullopt;
+  // A damaged file held no values a reader could see; the write starts it afresh.
+  return ParseKeyFile(read.bytes).value_or(StoredKeys{});
+}
+
+// Whatever stops the write (modes, a full disk) is the store refusing it, as a registry key
+// without write access does.
+std::int32_t SettingsStore::WriteUserKeys(const StoredKeys& keys) const {
+  return ReplaceFile(userFile_, FormatKeyFile(keys)) ? win::kErrorSuccess : win::kErrorAccessDenied;
+}
+
+std::int32_t SettingsStore::RegCreateKeyA(HKey root, const std::string& subKey, HKey* result) {
+  const auto path = PathOf(root, subKey);
+  if (!path) return win::kErrorInvalidHandle;
+  if (!Exists(*path)) {
+    auto keys = UserKeysToChange();
+    if (!keys) return win::kErrorAccessDenied;
+    (*keys)[FoldCase(*path)].path = *path;
+    if (const std::int32_t status = WriteUserKeys(*keys); status != win::kErrorSuccess) {
+      return status;
+    }
+  }
+  *result = AddHandle(*path, true);
+  return win::kErrorSuccess;
+}
+
+std::int32_t SettingsStore::RegSetValueExA(HKey key, const std::string& valueName,
+                                           std::uint32_t /*reserved*/, std::uint32_t type,
+                                           const std::uint8_t* data, std::uint32_t dataSize) {
+  const auto open = handles_.find(key);
+  if (open == handles_.end()) return win::kErrorInvalidHandle;
+  if (!open->second.writable) return win::kErrorAccessDenied;
+  auto keys = UserKeysToChange();
+  if (!keys) return win::kErrorAccessDenied;
+  StoredKey& stored = (*keys)[FoldCase(open->second.path)];
+  if (stored.path.empty()) stored.path = open->second.path;
+  StoredValue& value = stored.values[FoldCase(valueName)];
+  if (value.name.empty()) value.name = valueName;
+  value.type = type;
+  value.bytes.assign(reinterpret_cast<const char*>(data), data ? dataSize : 0);
+  return WriteUserKeys(*keys);
+}
+
+std::int32_t SettingsStore::RegCloseKey(HKey key) {
+  return handles_.erase(key) > 0 ? win::kErrorSuccess : win::kErrorInvalidHandle;
+}
+
+}  // namespace vellomar::x11

@@ -1,0 +1,57 @@
+// The registry of the Linux program: the same keys, values and types as on Windows, kept in a
+// key file of the user's over one of the system's (where an installer puts "path" and
+// "language"). Reads see a value of the user's file before the system's; writes go to the user's
+// file only, each replacing it whole. A damaged or unreadable file reads as holding no values.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "runtime/x11/x11_key_file.h"
+#include "runtime/platform_types.h"
+
+namespace vellomar::x11 {
+
+class SettingsStore {
+ public:
+  // userFile: $XDG_CONFIG_HOME/vellomar/settings.ini (else ~/.config/...);
+  // systemFile: /etc/xdg/vellomar/settings.ini. Reads see the user file over the system one.
+  SettingsStore(std::string userFile, std::string systemFile);
+  static SettingsStore FromEnvironment();
+
+  // The same six calls, arguments, results and status codes as the Platform's registry calls.
+  std::int32_t RegOpenKeyA(HKey root, const std::string& subKey, HKey* result);
+  std::int32_t RegOpenKeyExA(HKey root, const std::string& subKey, std::uint32_t options,
+                             std::uint32_t samDesired, HKey* result);
+  std::int32_t RegQueryValueExA(HKey key, const std::string& valueName, std::uint32_t* type,
+                                std::uint8_t* data, std::uint32_t* dataSize);
+  std::int32_t RegCreateKeyA(HKey root, const std::string& subKey, HKey* result);
+  std::int32_t RegSetValueExA(HKey key, const std::string& valueName, std::uint32_t reserved,
+                              std::uint32_t type, const std::uint8_t* data, std::uint32_t dataSize);
+  std::int32_t RegCloseKey(HKey key);
+
+ private:
+  struct OpenKey {
+    std::string path;  // as the caller spelled it, from the root's name
+    bool writable = false;
+  };
+  // The path of subKey under root, or empty when root is neither predefined nor open.
+  std::optional<std::string> PathOf(HKey root, const std::string& subKey) const;
+  // In either file; the predefined roots always exist.
+  bool Exists(const std::string& path) const;
+  std::int32_t Open(HKey root, const std::string& subKey, bool writable, HKey* result);
+  HKey AddHandle(std::string path, bool writable);
+  // The user file's keys, to be changed and written back; empty when it cannot be read, so that
+  // a write never replaces what it could not see.
+  std::optional<StoredKeys> UserKeysToChange() const;
+  std::int32_t WriteUserKeys(const StoredKeys& keys) const;
+
+  std::string userFile_;
+  std::string systemFile_;
+  std::map<HKey, OpenKey> handles_;
+  HKey nextHandle_ = 0x100;
+};
+
+}  // namespace vellomar::x11

@@ -1,0 +1,19 @@
+// The XScreenSaver switches as the Windows switches the start-up reads. Plain C++, tested without
+// a display.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vellomar::x11 {
+
+// args: the command line after the program's name.
+std::string TranslateSwitches(const std::vector<std::string>& args);
+
+// A window id as XScreenSaver writes it: 0x hex, or decimal (leading zeros too).
+std::optional<unsigned long long> WindowIdOf(const std::string& text);
+
+bool IsRootSwitch(const std::string& arg);
+
+}  // namespace vellomar::x11

@@ -1,0 +1,82 @@
+// Our windows by handle, and what the window calls share. Our handles lie above every X id
+// (X ids use 29 bits), so a handle names either one of our windows or a foreign X window.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <cstdint>
+#include <string>
+
+#include "runtime/native.h"
+#include "runtime/platform_types.h"
+
+// Xlib stays out of the headers: its None would hide BorderStyle::None.
+struct _XDisplay;
+
+namespace vellomar::x11 {
+
+inline constexpr Hwnd kFirstOwnHandle = 0x40000000;
+
+struct WindowRecord {
+  Hwnd handle = 0;
+  // A form's GtkWindow, or the child widget; a reference of ours keeps it while we do.
+  GtkWidget* widget = nullptr;
+  // Where children go: the GtkFixed inside a form or picture box.
+  GtkWidget* fixed = nullptr;
+  WindowEvents* events = nullptr;
+  bool isForm = false;
+  FormDesign design;
+  std::uint32_t backColor = 0;
+  bool shown = false;
+  bool topmost = false;
+  std::intptr_t exStyle = 0;
+  std::intptr_t wndProc = 0;
+  // Set while a picture box sits in a foreign window: the popup that carries it there.
+  GtkWidget* carrier = nullptr;
+  Hwnd carrierParent = 0;
+  // The input guard of a transparent form: an InputOnly window over every monitor.
+  unsigned long guard = 0;  // an X window id
+  int pointerX = 0;
+  int pointerY = 0;
+};
+
+_XDisplay* XDisplay();
+double ScreenDpi();
+int TwipsToPixels(std::int32_t twips);
+
+// The handle table.
+Hwnd AddWindow(WindowRecord& record);
+void RemoveWindow(Hwnd handle);
+WindowRecord* FindWindowRecord(Hwnd handle);
+// The record whose children go into this GtkFixed.
+WindowRecord* RecordOfFixed(GtkWidget* fixed);
+bool IsForeignHandle(Hwnd handle);
+// The client size of a foreign window; false when there is no such window (any longer).
+bool ForeignSize(Hwnd hwnd, int* width, int* height);
+// The X id of a realized widget's window, else 0.
+unsigned long XidOf(GtkWidget* widget);
+// Our window (or input guard) with this X id, else 0.
+Hwnd HandleOfXid(unsigned long xid);
+void SetTopmost(Hwnd handle, bool topmost);
+
+// With --root, the window the full-screen role draws into (XScreenSaver's, a virtual root or the
+// root), leaving the keyboard and pointer to whoever started the program; 0 otherwise.
+unsigned long& RootRoleWindow();
+// The size of the window the full-screen role covers: the root role's window, else the screen.
+GdkRectangle FullScreenArea();
+
+// Raises the shown top-most windows over the others, in the order they became top-most.
+void RaiseTopmostWindows();
+
+// The input guard (x11_input_guard.cpp).
+void OpenInputGuard(WindowRecord& form);
+void CloseInputGuard(WindowRecord& form);
+void RaiseInputGuard(const WindowRecord& form);
+// Lets go of the keyboard and pointer, so that a dialog of ours can take them.
+void ReleaseInputGuardGrabs();
+
+// Windows virtual-key code and shift state of an X key (x11_keys.cpp).
+std::int16_t VirtualKeyOf(unsigned long keysym);
+std::int16_t ShiftStateOf(unsigned int state);
+
+}  // namespace vellomar::x11

@@ -1,0 +1,218 @@
+// The full-screen role: it covers the screen with the movie, holds the keyboard (taking it once
+// another client lets go), and ends on a key, a click or the stored count of real pointer moves; a
+// second start while it runs opens nothing. The root role draws into the daemon's window instead.
+// The real emulator plays our movie where the test looks at the movie itself; elsewhere the
+// stand-in player does.
+#include <signal.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include "x11_e2e_support.h"
+
+#include <X11/Xutil.h>
+
+namespace vellomar::e2e {
+namespace {
+
+constexpr char kGuard[] = "Screen Saver Main Form";
+constexpr char kMovieWindow[] = "Form1";
+// The web view's processes start slowly on a loaded machine.
+constexpr auto kStart = 30s;
+constexpr auto kEnd = 5s;
+
+// Whether the movie's pixels (anything not black) have shown in each quarter of the screen
+// within the time; the movie's shapes move, so the quarters are sampled until each had some.
+bool MovieShowsAllOver(const Display& display, std::chrono::milliseconds timeout) {
+  bool seen[2][2] = {};
+  return Eventually(
+      [&] {
+        XImage* image = XGetImage(display.get(), DefaultRootWindow(display.get()), 0, 0,
+                                  static_cast<unsigned>(display.width()),
+                                  static_cast<unsigned>(display.height()), AllPlanes, ZPixmap);
+        if (!image) return false;
+        for (int y = 4; y < display.height(); y += 16) {
+          for (int x = 4; x < display.width(); x += 16) {
+            if (XGetPixel(image, x, y) != 0) {
+              seen[2 * y / display.height()][2 * x / display.width()] = true;
+            }
+          }
+        }
+        XDestroyImage(image);
+        return seen[0][0] && seen[0][1] && seen[1][0] && seen[1][1];
+      },
+      timeout);
+}
+
+template <Player kPlayer>
+class Saver : public ::testing::Test {
+ protected:
+  // Starts the role and returns once its guard is up and holds the keyboard.
+  std::unique_ptr<Program> Start() {
+    auto saver = std::make_unique<Program>(settings, std::vector<std::string>{"--fullscreen"});
+    guard = display.WaitForMapped(kGuard, kStart);
+    EXPECT_NE(guard, 0u) << "the input guard never came up";
+    EXPECT_TRUE(display.WaitForKeyboardGrab(kEnd)) << "the keyboard was never grabbed";
+    return saver;
+  }
+
+  Settings settings{kPlayer};
+  Display display;
+  Window guard = 0;
+};
+using FullScreen = Saver<Player::kStandin>;
+using FullScreenMovie = Saver<Player::kEmulator>;
+
+TEST_F(FullScreenMovie, CoversTheScreenEndsOnAKeyAndASecondStartOpensNothing) {
+  auto saver = Start();
+  EXPECT_TRUE(MovieShowsAllOver(display, kStart)) << "the movie did not show over the screen";
+  const XWindowAttributes guardArea = display.Attributes(guard);
+  EXPECT_EQ(guardArea.c_class, InputOnly);
+  EXPECT_EQ(guardArea.x, 0);
+  EXPECT_EQ(guardArea.y, 0);
+  EXPECT_EQ(guardArea.width, display.width());
+  EXPECT_EQ(guardArea.height, display.height());
+  const Window movie = display.FindMapped(kMovieWindow);
+  ASSERT_NE(movie, 0u);
+  const XWindowAttributes movieArea = display.Attributes(movie);
+  EXPECT_EQ(movieArea.width, display.width());
+  EXPECT_EQ(movieArea.height, display.height());
+
+  Program second(settings, {"--fullscreen"});
+  EXPECT_EQ(second.WaitForExit(kStart), 0);
+  EXPECT_EQ(display.CountMapped(kMovieWindow), 1);
+  EXPECT_EQ(display.CountMapped(kGuard), 1);
+
+  PressKey("x");
+  EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+  EXPECT_EQ(display.FindMapped(kGuard), 0u);
+  EXPECT_EQ(saver->Output().find("vellomar: player error"), std::string::npos)
+      << "the emulator reported an error";
+}
+
+// The page hands the player the role's settings, our movie and the variables in the order the role
+// sets them; the stand-in's colour then fills the screen. The full screen handles no movie command.
+TEST_F(FullScreen, PlaysOurMovieWithTheRoleSettingsAndVariables) {
+  settings.Set("music", "7");
+  settings.Set("language", "1033");
+  auto saver = Start();
+  ASSERT_TRUE(saver->WaitForLog("play s", kStart));
+  const std::vector<std::string> log = saver->PlayerLog();
+  for (const char* setting : {"wmode \"window\"", "quality \"high\"", "scale \"showAll\"",
+                              "autoplay \"on\"", "contextMenu \"on\"", "allowScriptAccess true",
+                              "allowNetworking \"all\""}) {
+    EXPECT_NE(std::find(log.begin(), log.end(), std::string("setting ") + setting), log.end())
+        << setting;
+  }
+  const auto movieSize =
+      std::filesystem::file_size(std::string(VELLOMAR_E2E_PROGRAM_DIR) + "/vellomar.lak");
+  const std::vector<std::string> played = {
+      "load vellomar://player/movie " + std::to_string(movieSize), "variable music 7", "variable language 2", "variable routine s", "play s"};
+  EXPECT_NE(std::search(log.begin(), log.end(), played.begin(), played.end()), log.end());
+  EXPECT_TRUE(display.WaitForPixel(0, 0, kStandinSaverColour, kEnd));
+  EXPECT_EQ(display.PixelAt(display.width() - 1, display.height() - 1), kStandinSaverColour);
+
+  settings.SendCommand("setmusic", "9");
+  ASSERT_TRUE(saver->WaitForLog("fscommand setmusic 9", kEnd));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(settings.Stored("music"), "7");
+  PressKey("x");
+  EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+}
+
+TEST_F(FullScreenMovie, EndsOnAClick) {
+  auto saver = Start();
+  Click(1);
+  EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+}
+
+// Space opens the purchase page, the install folder's buy.htm, in the user's browser (here a
+// recorder registered for web pages), and the saver ends a second later.
+TEST_F(FullScreen, SpaceOpensThePurchasePageInTheBrowserAndEnds) {
+  namespace fs = std::filesystem;
+  const fs::path home = settings.home();
+  const fs::path install = home / "install";
+  fs::create_directories(install);
+  fs::create_symlink(fs::path(VELLOMAR_E2E_PROGRAM_DIR) / "vellomar.lak", install / "vellomar.lak");
+  std::ofstream(install / "buy.htm") << "<html></html>";
+  settings.Set("path", install.string());
+  const fs::path opened = home / "opened.txt";
+  const fs::path recorder = home / "record.sh";
+  std::ofstream(recorder) << "#!/bin/sh\necho \"$1\" > " << opened.string() << "\n";
+  fs::permissions(recorder, fs::perms::owner_all);
+  fs::create_directories(home / "data/applications");
+  std::ofstream(home / "data/applications/recorder.desktop")
+      << "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" << recorder.string()
+      << " %u\nMimeType=text/html;\n";
+  std::ofstream(home / "mimeapps.list") << "[Default Applications]\ntext/html=recorder.desktop\n";
+
+  Program saver(settings, {"--fullscreen"},
+                {{"XDG_DATA_HOME", (home / "data").string()},
+                 // The system's folder still gives the types of files.
+                 {"XDG_DATA_DIRS", (home / "data").string() + ":/usr/share"}});
+  ASSERT_NE(display.WaitForMapped(kGuard, kStart), 0u);
+  ASSERT_TRUE(display.WaitForKeyboardGrab(kEnd));
+  PressKey("space");
+  EXPECT_EQ(saver.WaitForExit(500ms), std::nullopt) << "ended before the page's second";
+  EXPECT_EQ(saver.WaitForExit(kEnd), 0);
+  std::string uri;
+  Eventually([&] { return std::getline(std::ifstream(opened), uri) && !uri.empty(); }, kEnd);
+  // A local file reaches the browser as its path or its file URL.
+  const std::string page = (install / "buy.htm").string();
+  EXPECT_TRUE(uri == page || uri == "file://" + page) << uri;
+}
+
+TEST_F(FullScreen, TakesTheKeyboardOnceAnotherClientLetsGoOfIt) {
+  Display other;
+  ASSERT_EQ(XGrabKeyboard(other.get(), DefaultRootWindow(other.get()), False, GrabModeAsync,
+                          GrabModeAsync, CurrentTime),
+            GrabSuccess);
+  XSync(other.get(), False);
+  Program saver(settings, {"--fullscreen"});
+  ASSERT_NE(display.WaitForMapped(kGuard, kStart), 0u) << "a held grab kept the saver away";
+  XUngrabKeyboard(other.get(), CurrentTime);
+  XSync(other.get(), False);
+  EXPECT_TRUE(display.WaitForKeyboardGrab(kEnd)) << "the grab was never retried";
+  PressKey("Escape");
+  EXPECT_EQ(saver.WaitForExit(kEnd), 0);
+}
+
+TEST_F(FullScreenMovie, EndsOnTheStoredCountOfRealMoves) {
+  settings.Set("mouse", "3");
+  MovePointer(10, 10);
+  auto saver = Start();
+  MovePointer(100, 100);
+  MovePointer(200, 200);
+  // Back to where it is: no move at all.
+  MovePointer(200, 200);
+  EXPECT_EQ(saver->WaitForExit(1s), std::nullopt) << "ended before the third move";
+  MovePointer(300, 300);
+  EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+}
+
+// As XScreenSaver runs it: into the window it names, leaving it the keyboard and pointer, and
+// gone at once on its SIGTERM.
+TEST(RootRole, DrawsIntoTheWindowXScreenSaverNamesAndLeavesItTheInput) {
+  Settings settings;
+  Display display;
+  const Window daemon = display.CreatePane(400, 300);
+  Program saver(settings, {"--root"}, {{"XSCREENSAVER_WINDOW", HexId(daemon)}});
+  const Window guard = display.WaitForMapped(kGuard, kStart);
+  ASSERT_NE(guard, 0u);
+  EXPECT_EQ(display.Parent(guard), daemon);
+  const Window movie = display.FindMapped(kMovieWindow);
+  ASSERT_NE(movie, 0u);
+  EXPECT_EQ(display.Parent(movie), daemon);
+  const XWindowAttributes movieArea = display.Attributes(movie);
+  EXPECT_EQ(movieArea.width, 400);
+  EXPECT_EQ(movieArea.height, 300);
+  EXPECT_FALSE(display.WaitForKeyboardGrab(500ms)) << "the root role took the keyboard";
+  kill(saver.pid(), SIGTERM);
+  EXPECT_EQ(saver.WaitForExit(1s), 128 + SIGTERM);
+}
+
+}  // namespace
+}  // namespace vellomar::e2e

@@ -1,0 +1,339 @@
+#include "runtime/x11/x11_settings_store.h"
+
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "runtime/platform_constants.h"
+#include "settings/registry.h"
+
+namespace vellomar::x11 {
+namespace {
+
+using win::kHKeyCurrentUser;
+using win::kHKeyLocalMachine;
+namespace fs = std::filesystem;
+
+struct Read {
+  std::int32_t status = -1;
+  std::uint32_t type = 0;
+  std::string bytes;
+};
+
+const std::uint8_t* Bytes(const std::string& text) {
+  return reinterpret_cast<const std::uint8_t*>(text.data());
+}
+
+// Creates the key and sets the value as the program does; the status of the set.
+std::int32_t Write(SettingsStore& store, HKey root, const std::string& subKey,
+                   const std::string& name, std::uint32_t type, const std::string& bytes) {
+  HKey key = 0;
+  store.RegCreateKeyA(root, subKey, &key);
+  const std::int32_t status = store.RegSetValueExA(key, name, 0, type, Bytes(bytes),
+                                                   static_cast<std::uint32_t>(bytes.size()));
+  store.RegCloseKey(key);
+  return status;
+}
+
+// Asks for the size first, then reads into a buffer of exactly that size.
+Read ReadValue(SettingsStore& store, HKey root, const std::string& subKey,
+               const std::string& name) {
+  Read read;
+  HKey key = 0;
+  read.status = store.RegOpenKeyA(root, subKey, &key);
+  if (read.status != win::kErrorSuccess) return read;
+  std::uint32_t size = 0;
+  read.status = store.RegQueryValueExA(key, name, &read.type, nullptr, &size);
+  if (read.status == win::kErrorSuccess) {
+    read.bytes.assign(size, '?');
+    read.status = store.RegQueryValueExA(key, name, &read.type,
+                                         reinterpret_cast<std::uint8_t*>(read.bytes.data()), &size);
+    read.bytes.resize(size);
+  }
+  EXPECT_EQ(store.RegCloseKey(key), win::kErrorSuccess);
+  return read;
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void PutFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Runs body in a child process and gives its exit status.
+int InChildProcess(const std::function<int()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(body());
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+class SettingsStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = ::testing::TempDir() + "settings-store-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    root = pattern;
+    fs::permissions(root, fs::perms(0755));
+    userFolder = root + "/config/vellomar";
+    userFile = userFolder + "/settings.ini";
+    systemFile = root + "/settings.ini";
+  }
+  void TearDown() override {
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+      if (entry.is_directory()) fs::permissions(entry.path(), fs::perms(0755));
+    }
+    fs::remove_all(root);
+  }
+  SettingsStore Store() { return SettingsStore(userFile, systemFile); }
+  // Runs body in a child process as the unprivileged user "nobody" when the tests run as root
+  // (whom no file mode stops), on a store of the same files named from the test's folder, so
+  // that no folder above it has to let that user through.
+  int AsUnprivileged(const std::function<int(SettingsStore&)>& body) {
+    return InChildProcess([&] {
+      constexpr uid_t kNobody = 65534;
+      if (::chdir(root.c_str()) != 0) return 125;
+      if (::geteuid() == 0 &&
+          (::setgroups(0, nullptr) != 0 || ::setresgid(kNobody, kNobody, kNobody) != 0 ||
+           ::setresuid(kNobody, kNobody, kNobody) != 0)) {
+        return 126;
+      }
+      SettingsStore store("config/vellomar/settings.ini", "settings.ini");
+      return body(store);
+    });
+  }
+  std::set<std::string> UserFolderEntries() {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(userFolder)) {
+      names.insert(entry.path().filename().string());
+    }
+    return names;
+  }
+  // Lets the unprivileged child reach the user file, so that only what a test takes away stops
+  // it.
+  void OpenUserFolderToAll() {
+    fs::permissions(root + "/config", fs::perms(0755));
+    fs::permissions(userFolder, fs::perms(0777));
+    fs::permissions(userFile, fs::perms(0644));
+  }
+
+  std::string root, userFolder, userFile, systemFile;
+  const std::set<std::string> onlyTheFile{"settings.ini"};
+};
+
+TEST_F(SettingsStoreTest, KeepsTheExactBytesAndTypeOfEveryValue) {
+  std::string everyByte(256, '\0');
+  for (int i = 0; i < 256; ++i) everyByte[i] = static_cast<char>(i);
+  std::string large(64 * 1024, '\0');
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7 % 251);
+  const std::pair<std::uint32_t, std::string> values[] = {
+      {win::kRegSz, "7"},
+      {win::kRegSz, std::string("1033\0", 5)},
+      {win::kRegSz, std::string("a\0b%41\n\0", 8)},
+      {win::kRegSz, ""},
+      {win::kRegDword, std::string("\x01\0\0\0", 4)},
+      {win::kRegBinary, everyByte},
+      {win::kRegBinary, large},
+      {42, " =[x]; "},
+  };
+  const std::string oddName = "n=a;m%e[]\x01 ";
+  SettingsStore writer = Store();
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    ASSERT_EQ(Write(writer, kHKeyLocalMachine, kSettingsKey, oddName + std::to_string(i),
+                    values[i].first, values[i].second),
+              win::kErrorSuccess);
+  }
+  // A second store sees only what reached the file, which was made with its folders.
+  SettingsStore reader = Store();
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    const Read read =
+        ReadValue(reader, kHKeyLocalMachine, kSettingsKey, oddName + std::to_string(i));
+    EXPECT_EQ(read.status, win::kErrorSuccess) << i;
+    EXPECT_EQ(read.type, values[i].first) << i;
+    EXPECT_EQ(read.bytes, values[i].second) << i;
+  }
+  EXPECT_EQ(UserFolderEntries(), onlyTheFile);
+}
+
+TEST_F(SettingsStoreTest, GivesTheRegistrysStatusesAndSizes) {
+  SettingsStore store = Store();
+  ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "12345"), 0);
+  HKey key = 0;
+  ASSERT_EQ(store.RegOpenKeyExA(kHKeyLocalMachine, kSettingsKey, 0, win::kKeyRead, &key), 0);
+
+  std::uint8_t buffer[8] = {};
+  std::uint32_t type = 0;
+  std::uint32_t size = 4;
+  EXPECT_EQ(store.RegQueryValueExA(key, "music", &type, buffer, &size), win::kErrorMoreData);
+  EXPECT_EQ(size, 5u);
+  size = 5;
+  EXPECT_EQ(store.RegQueryValueExA(key, "music", &type, buffer, &size), win::kErrorSuccess);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), "12345");
+  EXPECT_EQ(store.RegQueryValueExA(key, "mouse", &type, nullptr, &size), win::kErrorFileNotFound);
+
+  // A key opened for reading only refuses a write, which changes nothing.
+  EXPECT_EQ(store.RegSetValueExA(key, "music", 0, win::kRegSz, Bytes("9"), 1),
+            win::kErrorAccessDenied);
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "music").bytes, "12345");
+
+  EXPECT_EQ(store.RegCloseKey(key), win::kErrorSuccess);
+  EXPECT_EQ(store.RegCloseKey(key), win::kErrorInvalidHandle);
+  EXPECT_EQ(store.RegQueryValueExA(key, "music", &type, nullptr, &size), win::kErrorInvalidHandle);
+  // A key that could not be created stays 0; the write to it fails.
+  EXPECT_EQ(store.RegSetValueExA(0, "music", 0, win::kRegSz, Bytes("9"), 1),
+            win::kErrorInvalidHandle);
+  EXPECT_EQ(store.RegOpenKeyA(key, "", &key), win::kErrorInvalidHandle);
+  EXPECT_EQ(store.RegOpenKeyA(kHKeyLocalMachine, "SOFTWARE\\Nobody", &key),
+            win::kErrorFileNotFound);
+}
+
+TEST_F(SettingsStoreTest, ReadsTheUserFileOverTheSystemFileAndWritesOnlyTheUserFile) {
+  // As an installer writes it: strings without their NUL, or with it escaped.
+  const std::string installed =
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]\n"
+      "path=sz:/opt/vellomar\n"
+      "language=sz:1033%00\n"
+      "music=sz:1\n";
+  PutFile(systemFile, installed);
+  SettingsStore store = Store();
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "path").bytes, "/opt/vellomar");
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "language").bytes,
+            std::string("1033\0", 5));
+  ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "0"), 0);
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "music").bytes, "0");
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "path").bytes, "/opt/vellomar");
+  EXPECT_EQ(FileBytes(systemFile), installed);
+
+  SettingsStore userOnly(userFile, root + "/absent.ini");
+  EXPECT_EQ(ReadValue(userOnly, kHKeyLocalMachine, kSettingsKey, "music").bytes, "0");
+  EXPECT_EQ(ReadValue(userOnly, kHKeyLocalMachine, kSettingsKey, "path").status,
+            win::kErrorFileNotFound);
+}
+
+TEST_F(SettingsStoreTest, KeyAndValueNamesIgnoreCaseAndKeysComeWithTheirParents) {
+  PutFile(systemFile,
+          "[hkey_local_machine\\software\\starloom\\VELLOMAR SCREENSAVER]\nPATH=sz:/x\n");
+  SettingsStore store = Store();
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "path").bytes, "/x");
+
+  ASSERT_EQ(Write(store, kHKeyCurrentUser, "control panel\\DESKTOP", "screensaveusepassword",
+                  win::kRegSz, "0"),
+            0);
+  ASSERT_EQ(Write(store, kHKeyCurrentUser, "Control Panel\\Desktop", "ScreenSaveUsePassword",
+                  win::kRegDword, std::string("\x01\0\0\0", 4)),
+            0);
+  const Read flag =
+      ReadValue(store, kHKeyCurrentUser, "CONTROL PANEL\\desktop", "SCREENSAVEUSEPASSWORD");
+  EXPECT_EQ(flag.type, win::kRegDword);
+  EXPECT_EQ(flag.bytes, std::string("\x01\0\0\0", 4));
+  EXPECT_EQ(FileBytes(userFile).find("Control Panel\\Desktop"), std::string::npos)
+      << "one key, named as first written";
+
+  HKey key = 0;
+  EXPECT_EQ(store.RegOpenKeyA(kHKeyCurrentUser, "Control Panel", &key), win::kErrorSuccess);
+  EXPECT_EQ(store.RegCloseKey(key), win::kErrorSuccess);
+  EXPECT_EQ(store.RegOpenKeyA(kHKeyLocalMachine, "Control Panel", &key), win::kErrorFileNotFound);
+  EXPECT_EQ(store.RegOpenKeyA(kHKeyCurrentUser, "Control", &key), win::kErrorFileNotFound);
+}
+
+TEST_F(SettingsStoreTest, AnUnwritableStoreKeepsTheOldFileByteForByte) {
+  SettingsStore store = Store();
+  ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "1"), 0);
+  OpenUserFolderToAll();
+  const std::string old = FileBytes(userFile);
+
+  fs::permissions(userFolder, fs::perms(0555));
+  EXPECT_EQ(
+      AsUnprivileged([](SettingsStore& store) {
+        return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "2");
+      }),
+      win::kErrorAccessDenied);
+  HKey key = 0;
+  EXPECT_EQ(
+      AsUnprivileged([&](SettingsStore& store) {
+        return store.RegCreateKeyA(kHKeyCurrentUser, "New", &key);
+      }),
+      win::kErrorAccessDenied);
+  EXPECT_EQ(FileBytes(userFile), old);
+
+  fs::permissions(userFolder, fs::perms(0777));
+  fs::permissions(userFile, fs::perms(0444));
+  EXPECT_EQ(
+      AsUnprivileged([](SettingsStore& store) {
+        return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "3");
+      }),
+      win::kErrorAccessDenied);
+  EXPECT_EQ(FileBytes(userFile), old);
+  EXPECT_EQ(UserFolderEntries(), onlyTheFile);
+
+  // A user file that cannot be read is never replaced by one without what it held.
+  HKey opened = 0;
+  ASSERT_EQ(store.RegOpenKeyA(kHKeyLocalMachine, kSettingsKey, &opened), win::kErrorSuccess);
+  fs::remove(userFile);
+  fs::create_directory(userFile);
+  EXPECT_EQ(store.RegSetValueExA(opened, "music", 0, win::kRegSz, Bytes("4"), 1),
+            win::kErrorAccessDenied);
+  EXPECT_EQ(store.RegCreateKeyA(kHKeyCurrentUser, "New", &key), win::kErrorAccessDenied);
+  EXPECT_TRUE(fs::is_directory(userFile));
+}
+
+TEST_F(SettingsStoreTest, ADamagedFileReadsAsNoValuesAndIsLeftAsItIs) {
+  const std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]\n";
+  std::string garbage(256, '\0');
+  for (int i = 0; i < 256; ++i) garbage[i] = static_cast<char>(255 - i);
+  const std::string damaged[] = {
+      "language=sz:1033\n" + key,
+      key + "language=sz:1033\nmusic=sz:%G1\n",
+      key + "language=sz:1033\nmusic=sz:1%2",
+      key + "language=sz:1033\nmusic\n",
+      key + "language=sz:1033\nmusic=text:1\n",
+      key + "language=sz:1033\nmusic=sz:a\rb\n",
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\n" + key + "language=sz:1033\n",
+      garbage,
+  };
+  PutFile(systemFile, key + "music=sz:9\n");
+  fs::create_directories(userFolder);
+  for (const std::string& text : damaged) {
+    PutFile(userFile, text);
+    SettingsStore store = Store();
+    EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "language").status,
+              win::kErrorFileNotFound);
+    EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "music").bytes, "9");
+    EXPECT_EQ(FileBytes(userFile), text);
+  }
+}
+
+TEST_F(SettingsStoreTest, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporaryFile) {
+  SettingsStore store = Store();
+  ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "1"), 0);
+  const std::string old = FileBytes(userFile);
+  // Files may grow to 4 KiB only: the 64 KiB value fails while being written.
+  const auto writeLarge = [&] {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegBinary,
+                 std::string(64 * 1024, 'x'));
+  };
+  EXPECT_EQ(InChildProcess(writeLarge), win::kErrorAccessDenied);
+  EXPECT_EQ(FileBytes(userFile), old);
+  EXPECT_EQ(UserFolderEntries(), onlyTheFile);
+}
+
+}  // namespace
+}  // namespace vellomar::x11

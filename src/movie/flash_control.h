@@ -7,14 +7,9 @@
 #include <string>
 
 #include "runtime/controls.h"
+#include "runtime/hosted_controls.h"
 
 namespace vellomar {
-
-inline constexpr char kFlashProgId[] = "ShockwaveFlash.ShockwaveFlash";
-inline constexpr std::int32_t kDispMovie = 102;
-inline constexpr std::int32_t kDispSetVariable = 151;
-inline constexpr std::int32_t kDispPlay = 112;
-inline constexpr std::int32_t kDispFsCommand = 150;
 
 // The right-click menu is on in the full-screen movie and off elsewhere.
 enum class MovieMenu { On, Off };

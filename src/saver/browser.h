@@ -6,13 +6,10 @@
 
 #include "runtime/controls.h"
 #include "runtime/form.h"
+#include "runtime/hosted_controls.h"
 #include "runtime/program.h"
 
 namespace vellomar {
-
-inline constexpr char kBrowserProgId[] = "Shell.Explorer.2";
-inline constexpr std::int32_t kDispAddressBar = 555;
-inline constexpr std::int32_t kDispNavigate = 104;
 
 class browser : public Form {
  public:

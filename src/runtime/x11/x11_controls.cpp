@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <memory>
 
-#include "movie/flash_control.h"
+#include "runtime/hosted_controls.h"
+#include "runtime/raised_error.h"
 #include "runtime/x11/x11_movie_view.h"
 #include "runtime/x11/x11_platform.h"
 #include "runtime/x11/x11_windows.h"
-#include "runtime/raised_error.h"
-#include "saver/browser.h"
 
 namespace vellomar::x11 {
 

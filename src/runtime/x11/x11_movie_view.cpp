@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "movie/flash_control.h"
+#include "runtime/hosted_controls.h"
 #include "runtime/raised_error.h"
 
 namespace vellomar::x11 {

@@ -2,8 +2,6 @@
 // its timer then asks the input guard to close, every second until it does.
 #pragma once
 
-#include <cstdint>
-
 #include "runtime/controls.h"
 #include "runtime/form.h"
 #include "runtime/hosted_controls.h"

@@ -23,6 +23,7 @@ class RaisedError : public std::runtime_error {
 inline constexpr std::int32_t kErrOverflow = 6;
 inline constexpr std::int32_t kErrOutOfMemory = 7;
 inline constexpr std::int32_t kErrInternal = 51;
+inline constexpr std::int32_t kErrFileNotFound = 53;
 inline constexpr std::int32_t kErrCannotCreateObject = 429;
 inline constexpr std::int32_t kErrAutomation = 440;
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,8 @@ class MovieViewTest : public ::testing::Test {
   static void SetUpTestSuite() { gtk_init(nullptr, nullptr); }
 
   // A window at the screen's origin holding a GtkFixed, and the view filling it.
-  void Open(int width, int height, bool contextMenu = false) {
+  void Open(int width, int height, bool contextMenu = false,
+            const std::string& playerDir = VELLOMAR_TEST_PLAYER) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
     gtk_window_move(GTK_WINDOW(window_), 0, 0);
@@ -49,7 +51,7 @@ class MovieViewTest : public ::testing::Test {
     g_object_unref(css);
     GtkWidget* fixed = gtk_fixed_new();
     gtk_container_add(GTK_CONTAINER(window_), fixed);
-    view_ = std::make_unique<MovieView>(fixed, contextMenu, listener_, VELLOMAR_TEST_PLAYER);
+    view_ = std::make_unique<MovieView>(fixed, contextMenu, listener_, playerDir);
     view_->Place(0, 0, width, height);
     gtk_widget_show_all(window_);
     width_ = width;
@@ -198,18 +200,29 @@ TEST_F(MovieViewTest, FullScreenRoleShowsTheMovieAndStaysOnItsPages) {
   EXPECT_GT(ScreenColours().size(), 16u);
 }
 
-TEST_F(MovieViewTest, MissingEmulatorIsTheControlThatCannotBeCreated) {
-  GtkWidget* fixed = gtk_fixed_new();
-  g_object_ref_sink(fixed);
-  try {
-    MovieView view(fixed, false, listener_, std::string(VELLOMAR_TEST_PLAYER) + "-missing");
-    ADD_FAILURE() << "created without the emulator";
-  } catch (const RaisedError& error) {
-    EXPECT_EQ(error.number(), kErrCannotCreateObject);
-    EXPECT_EQ(error.description(),
-              "Cannot create the control ShockwaveFlash.ShockwaveFlash: it is not installed");
+// Without the emulator's files, or with a movie that cannot be read, nothing is loaded: the
+// parent's colour stays, and the raised error names the file.
+TEST_F(MovieViewTest, MissingFilesLoadNothingAndNameTheFile) {
+  const std::string missingPlayer = std::string(VELLOMAR_TEST_PLAYER) + "-missing";
+  const std::string missingMovie = std::string(VELLOMAR_TEST_MOVIE) + "-missing";
+  for (const auto& [player, movie, named] :
+       {std::tuple{missingPlayer, std::string(VELLOMAR_TEST_MOVIE), missingPlayer + "/page.html"},
+        std::tuple{std::string(VELLOMAR_TEST_PLAYER), missingMovie, missingMovie}}) {
+    Open(64, 48, false, player);
+    view_->SetMovie(movie);
+    try {
+      view_->Play();
+      ADD_FAILURE() << "played " << movie << " with " << player;
+    } catch (const RaisedError& error) {
+      EXPECT_EQ(error.number(), kErrFileNotFound);
+      EXPECT_NE(error.description().find(named), std::string::npos) << error.description();
+    }
+    RunFor(0.5);
+    EXPECT_EQ(webkit_web_view_get_uri(WEBKIT_WEB_VIEW(view_->Widget())), nullptr);
+    EXPECT_EQ(ScreenColours(), std::set<guint32>{0x0000ff});
+    TearDown();
+    window_ = nullptr;
   }
-  g_object_unref(fixed);
 }
 
 }  // namespace

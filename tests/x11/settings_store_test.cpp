@@ -202,7 +202,7 @@ TEST_F(SettingsStoreTest, GivesTheRegistrysStatusesAndSizes) {
             win::kErrorFileNotFound);
 }
 
-TEST_F(SettingsStoreTest, ReadsTheUserFileOverTheSystemFileAndWritesOnlyTheUserFile) {
+TEST_F(SettingsStoreTest, ReadsTheUserFileOverTheSystemFileOverTheDefaultsAndWritesOnlyTheUserFile) {
   // As an installer writes it: strings without their NUL, or with it escaped.
   const std::string installed =
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]\n"
@@ -223,6 +223,24 @@ TEST_F(SettingsStoreTest, ReadsTheUserFileOverTheSystemFileAndWritesOnlyTheUserF
   EXPECT_EQ(ReadValue(userOnly, kHKeyLocalMachine, kSettingsKey, "music").bytes, "0");
   EXPECT_EQ(ReadValue(userOnly, kHKeyLocalMachine, kSettingsKey, "path").status,
             win::kErrorFileNotFound);
+
+  // A first run's defaults lie under both files, and a write never copies them.
+  const std::string key = "HKEY_LOCAL_MACHINE\\" + std::string(kSettingsKey);
+  StoredKey defaultKey{key, {}};
+  defaultKey.values["path"] = StoredValue{"path", win::kRegSz, "/usr/share/vellomar"};
+  defaultKey.values["language"] = StoredValue{"language", win::kRegSz, "1031"};
+  SettingsStore withDefaults(userFile, systemFile, {{FoldCase(key), defaultKey}});
+  EXPECT_EQ(ReadValue(withDefaults, kHKeyLocalMachine, kSettingsKey, "path").bytes,
+            "/opt/vellomar");
+  fs::remove(systemFile);
+  EXPECT_EQ(ReadValue(withDefaults, kHKeyLocalMachine, kSettingsKey, "path").bytes,
+            "/usr/share/vellomar");
+  fs::remove(userFile);
+  EXPECT_EQ(ReadValue(withDefaults, kHKeyLocalMachine, kSettingsKey, "language").bytes, "1031");
+  ASSERT_EQ(Write(withDefaults, kHKeyLocalMachine, kSettingsKey, "mouse", win::kRegSz, "5"), 0);
+  const auto written = ParseKeyFile(FileBytes(userFile));
+  ASSERT_TRUE(written);
+  EXPECT_EQ(written->at(FoldCase(key)).values.size(), 1u);
 }
 
 TEST_F(SettingsStoreTest, KeyAndValueNamesIgnoreCaseAndKeysComeWithTheirParents) {

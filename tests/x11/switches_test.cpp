@@ -18,6 +18,11 @@ TEST(LinuxSwitches, EachRoleAsItsWindowsSwitch) {
   EXPECT_EQ(TranslateSwitches({"--window-id", "0010"}), "/P 10");
   // Not a number: left for the start-up, which reads no handle from it.
   EXPECT_EQ(TranslateSwitches({"--window-id", "pane"}), "/P pane");
+  // The settings app's preview pane: the preview role wins over --root.
+  EXPECT_EQ(TranslateSwitches({"--root", "--window-id", "0x1a00007"}), "/P 27262983");
+  EXPECT_TRUE(IsRootRole({"--root"}));
+  EXPECT_FALSE(IsRootRole({"--root", "--window-id", "0x1a00007"}));
+  EXPECT_FALSE(IsRootRole({"--fullscreen"}));
   EXPECT_EQ(TranslateSwitches({"/p", "1234"}), "/p 1234");
   EXPECT_EQ(TranslateSwitches({"/c:1234"}), "/c:1234");
 }

@@ -1,10 +1,12 @@
 #include "runtime/x11/x11_movie_view.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 
-#include "runtime/hosted_controls.h"
 #include "runtime/raised_error.h"
+#include "runtime/x11/x11_install_layout.h"
 
 namespace vellomar::x11 {
 
@@ -74,6 +76,11 @@ WebKitSettings* ViewSettings() {
   return settings;
 }
 
+bool IsReadableFile(const std::string& file) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(file, error) && access(file.c_str(), R_OK) == 0;
+}
+
 const char* ContentType(const std::string& name) {
   const std::string extension = std::filesystem::path(name).extension().string();
   if (extension == ".html") return "text/html; charset=utf-8";
@@ -118,21 +125,12 @@ std::string Text(JSCValue* value) {
 }  // namespace
 
 MovieView::MovieView(GtkWidget* parent, bool contextMenu, Listener& listener)
-    : MovieView(parent, contextMenu, listener, PlayerDirBesideProgram()) {}
+    : MovieView(parent, contextMenu, listener, DataFolder() + "/player") {}
 
 MovieView::MovieView(GtkWidget* parent, bool contextMenu, Listener& listener,
                      std::string playerDir)
     : parent_(parent), contextMenu_(contextMenu), listener_(listener),
       playerDir_(std::move(playerDir)) {
-  namespace fs = std::filesystem;
-  std::error_code ignored;
-  if (!fs::is_regular_file(fs::path(playerDir_) / kPage, ignored) ||
-      !fs::is_regular_file(fs::path(playerDir_) / kEmulatorScript, ignored)) {
-    throw RaisedError(kErrCannotCreateObject,
-                      std::string("Cannot create the control ") + kFlashProgId +
-                          ": it is not installed");
-  }
-
   content_ = webkit_user_content_manager_new();
   g_signal_connect(content_, "script-message-received::vellomar", G_CALLBACK(OnScriptMessage),
                    this);
@@ -183,6 +181,10 @@ void MovieView::SetVariable(const std::string& name, const std::string& value) {
 }
 
 void MovieView::Play() {
+  if (const std::string problem = WhyItCannotPlay(); !problem.empty()) {
+    std::fprintf(stderr, "vellomar: %s\n", problem.c_str());
+    throw RaisedError(kErrFileNotFound, problem);
+  }
   std::string uri = std::string(kRoot) + kPage + "?menu=" + (contextMenu_ ? "on" : "off");
   for (const auto& [name, value] : variables_) {
     uri += "&v." + Escaped(name) + "=" + Escaped(value);
@@ -195,10 +197,20 @@ void MovieView::Place(int x, int y, int width, int height) {
   gtk_widget_set_size_request(view_, width, height);
 }
 
-std::string MovieView::PlayerDirBesideProgram() {
-  std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  return (program.parent_path() / "player").string();
+std::string MovieView::WhyItCannotPlay() const {
+  for (const char* part : {kPage, kEmulatorScript}) {
+    const std::string file = playerDir_ + "/" + part;
+    if (!IsReadableFile(file)) {
+      return "cannot play the movie: the Flash emulator's " + file +
+             " is missing or unreadable; reinstall vellomar";
+    }
+  }
+  if (!IsReadableFile(movie_)) {
+    return "cannot play the movie: cannot read " + movie_ +
+           "; set \"path\" in the settings (see vellomar(6)) to the folder that holds it, or "
+           "reinstall vellomar";
+  }
+  return {};
 }
 
 void MovieView::OnRequest(WebKitURISchemeRequest* request, gpointer) {

@@ -26,8 +26,8 @@ class MovieView {
     virtual void OnFirstFrame() {}
   };
 
-  // Raises RaisedError kErrCannotCreateObject, as the Windows control's creation does, when the
-  // emulator's files are missing. The view is put at 0,0 in the parent, a GtkFixed.
+  // The view is put at 0,0 in the parent, a GtkFixed. playerDir: the page and the emulator, by
+  // default those of the data folder.
   MovieView(GtkWidget* parent, bool contextMenu, Listener& listener);
   MovieView(GtkWidget* parent, bool contextMenu, Listener& listener, std::string playerDir);
   ~MovieView();
@@ -39,13 +39,12 @@ class MovieView {
   void SetMovie(const std::string& path);
   // Collected for the next Play; a name set twice keeps its last value.
   void SetVariable(const std::string& name, const std::string& value);
-  // Loads the player page with the movie and the variables set so far.
+  // Loads the player page with the movie and the variables set so far. When the emulator's files
+  // are missing or the movie cannot be read, loads nothing, so the parent's colour stays; says
+  // why on standard error and raises it, naming the file and what to do.
   void Play();
   // Pixels in the parent.
   void Place(int x, int y, int width, int height);
-
-  // The emulator's folder beside the running program.
-  static std::string PlayerDirBesideProgram();
 
  private:
   static void OnRequest(WebKitURISchemeRequest* request, gpointer);
@@ -54,6 +53,8 @@ class MovieView {
   static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                  WebKitPolicyDecisionType type, gpointer);
   void Serve(WebKitURISchemeRequest* request) const;
+  // Empty when the emulator's files and the movie can be read.
+  std::string WhyItCannotPlay() const;
 
   GtkWidget* parent_;
   bool contextMenu_;

@@ -82,7 +82,7 @@ unsigned long RootRoleTarget() {
 
 X11Platform::X11Platform(std::vector<std::string> args)
     : args_(std::move(args)), settings_(SettingsStore::FromEnvironment()) {
-  if (!args_.empty() && IsRootSwitch(args_[0])) RootRoleWindow() = RootRoleTarget();
+  if (IsRootRole(args_)) RootRoleWindow() = RootRoleTarget();
 }
 
 // ---- process, clock and text ----

@@ -8,6 +8,8 @@
 #include <utility>
 
 #include "runtime/x11/x11_file_io.h"
+#include "runtime/x11/x11_install_layout.h"
+#include "runtime/x11/x11_locale_language.h"
 #include "runtime/platform_constants.h"
 
 namespace vellomar::x11 {
@@ -50,17 +52,33 @@ std::string HomeFolder() {
   return entry ? entry->pw_dir : "";
 }
 
+// What an installer would have written, for a run without settings files: the data folder found
+// as "path", and the user's language.
+StoredKeys FirstRunDefaults() {
+  const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver";
+  StoredKey stored{key, {}};
+  const auto add = [&stored](const std::string& name, const std::string& text) {
+    stored.values[FoldCase(name)] = StoredValue{name, win::kRegSz, text};
+  };
+  add("path", DataFolder());
+  add("language", LanguageIdOfLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                                     std::getenv("LANG")));
+  return {{FoldCase(key), stored}};
+}
+
 }  // namespace
 
-SettingsStore::SettingsStore(std::string userFile, std::string systemFile)
-    : userFile_(std::move(userFile)), systemFile_(std::move(systemFile)) {}
+SettingsStore::SettingsStore(std::string userFile, std::string systemFile, StoredKeys defaults)
+    : userFile_(std::move(userFile)), systemFile_(std::move(systemFile)),
+      defaults_(std::move(defaults)) {}
 
 SettingsStore SettingsStore::FromEnvironment() {
   // A relative XDG_CONFIG_HOME is invalid and ignored.
   const char* config = std::getenv("XDG_CONFIG_HOME");
   const std::string configHome =
       config && config[0] == '/' ? std::string(config) : HomeFolder() + "/.config";
-  return SettingsStore(configHome + "/vellomar/settings.ini", "/etc/xdg/vellomar/settings.ini");
+  return SettingsStore(configHome + "/vellomar/settings.ini", "/etc/xdg/vellomar/settings.ini",
+                       FirstRunDefaults());
 }
 
 std::optional<std::string> SettingsStore::PathOf(HKey root, const std::string& subKey) const {
@@ -84,7 +102,8 @@ std::optional<std::string> SettingsStore::PathOf(HKey root, const std::string& s
 bool SettingsStore::Exists(const std::string& path) const {
   const std::string folded = FoldCase(path);
   const bool root = path.find('\\') == std::string::npos;
-  return root || HasKey(KeysOf(userFile_), folded) || HasKey(KeysOf(systemFile_), folded);
+  return root || HasKey(KeysOf(userFile_), folded) || HasKey(KeysOf(systemFile_), folded) ||
+         HasKey(defaults_, folded);
 }
 
 HKey SettingsStore::AddHandle(std::string path, bool writable) {
@@ -123,6 +142,7 @@ std::int32_t SettingsStore::RegQueryValueExA(HKey key, const std::string& valueN
   const StoredKeys system = KeysOf(systemFile_);
   const StoredValue* value = FindValue(user, folded, name);
   if (!value) value = FindValue(system, folded, name);
+  if (!value) value = FindValue(defaults_, folded, name);
   if (!value) return win::kErrorFileNotFound;
 
   const auto size = static_cast<std::uint32_t>(value->bytes.size());

@@ -1,7 +1,8 @@
 // The registry of the Linux program: the same keys, values and types as on Windows, kept in a
-// key file of the user's over one of the system's (where an installer puts "path" and
-// "language"). Reads see a value of the user's file before the system's; writes go to the user's
-// file only, each replacing it whole. A damaged or unreadable file reads as holding no values.
+// key file of the user's over one of the system's (where the package puts "path"), over the
+// defaults of a first run. Reads see a value of the user's file before the system's, and either
+// before a default; writes go to the user's file only, each replacing it whole. A damaged or
+// unreadable file reads as holding no values.
 #pragma once
 
 #include <cstdint>
@@ -17,8 +18,9 @@ namespace vellomar::x11 {
 class SettingsStore {
  public:
   // userFile: $XDG_CONFIG_HOME/vellomar/settings.ini (else ~/.config/...);
-  // systemFile: /etc/xdg/vellomar/settings.ini. Reads see the user file over the system one.
-  SettingsStore(std::string userFile, std::string systemFile);
+  // systemFile: /etc/xdg/vellomar/settings.ini. Reads see the user file over the system one, and
+  // both over the defaults.
+  SettingsStore(std::string userFile, std::string systemFile, StoredKeys defaults = {});
   static SettingsStore FromEnvironment();
 
   // The same six calls, arguments, results and status codes as the Platform's registry calls.
@@ -50,6 +52,7 @@ class SettingsStore {
 
   std::string userFile_;
   std::string systemFile_;
+  StoredKeys defaults_;
   std::map<HKey, OpenKey> handles_;
   HKey nextHandle_ = 0x100;
 };

@@ -14,17 +14,34 @@ std::optional<unsigned long long> WindowIdOf(const std::string& text) {
   return id;
 }
 
+namespace {
+
 bool IsRootSwitch(const std::string& arg) { return arg == "--root" || arg == "-root"; }
 
+// The text after --window-id, wherever it stands: a settings app's preview pane runs
+// "--root --window-id ID".
+std::optional<std::string> WindowIdArgument(const std::vector<std::string>& args) {
+  for (std::size_t at = 0; at + 1 < args.size(); ++at) {
+    if (args[at] == "--window-id" || args[at] == "-window-id") return args[at + 1];
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool IsRootRole(const std::vector<std::string>& args) {
+  return !args.empty() && IsRootSwitch(args[0]) && !WindowIdArgument(args);
+}
+
 std::string TranslateSwitches(const std::vector<std::string>& args) {
+  if (const auto window = WindowIdArgument(args)) {
+    // As the decimal the start-up reads; anything else as it is, for the start-up to refuse.
+    const auto id = WindowIdOf(*window);
+    return "/P " + (id ? std::to_string(*id) : *window);
+  }
   if (args.empty() || args[0] == "--config" || args[0] == "-config") return "/C";
   if (IsRootSwitch(args[0]) || args[0] == "-s" || args[0] == "--fullscreen") {
     return "/S";
-  }
-  if ((args[0] == "--window-id" || args[0] == "-window-id") && args.size() > 1) {
-    // As the decimal the start-up reads; anything else as it is, for the start-up to refuse.
-    const auto id = WindowIdOf(args[1]);
-    return "/P " + (id ? std::to_string(*id) : args[1]);
   }
   // Windows-style switches ("/s", "/p 1234", "/c:1234") reach the start-up as they are.
   std::string text;

@@ -14,6 +14,7 @@ std::string TranslateSwitches(const std::vector<std::string>& args);
 // A window id as XScreenSaver writes it: 0x hex, or decimal (leading zeros too).
 std::optional<unsigned long long> WindowIdOf(const std::string& text);
 
-bool IsRootSwitch(const std::string& arg);
+// The root role: --root without --window-id, which makes any command line the preview's.
+bool IsRootRole(const std::vector<std::string>& args);
 
 }  // namespace vellomar::x11

@@ -111,23 +111,31 @@ TEST(Preview, FillsTheWindowNamedAndEndsWhenItIsDestroyed) {
   EXPECT_EQ(preview.WaitForExit(kEnd), 0);
 }
 
-// The preview hands the movie its routine alone, with no menu, and the movie fills the pane.
+// The preview hands the movie its routine alone, with no menu, and the movie fills the pane; also
+// as XScreenSaver's settings app starts it, with --root before the window.
 TEST(Preview, HandsTheMovieOnlyItsRoutine) {
   Settings settings;
   settings.Set("music", "7");
   settings.Set("language", "1033");
   Display display;
-  const Window pane = display.CreatePane(152, 112);
-  Program preview(settings, {"--window-id", HexId(pane)});
-  ASSERT_TRUE(preview.WaitForLog("play p", kStart));
-  const std::vector<std::string> log = preview.PlayerLog();
-  EXPECT_NE(std::find(log.begin(), log.end(), "setting contextMenu \"off\""), log.end());
-  const auto variable = [](const std::string& line) { return line.rfind("variable ", 0) == 0; };
-  EXPECT_EQ(std::count_if(log.begin(), log.end(), variable), 1);
-  EXPECT_NE(std::find(log.begin(), log.end(), "variable routine p"), log.end());
-  EXPECT_TRUE(display.WaitForPixel(0, 0, kStandinPreviewColour, kEnd));
-  EXPECT_EQ(display.PixelAt(151, 111), kStandinPreviewColour);
-  EXPECT_NE(display.PixelAt(152, 112), kStandinPreviewColour) << "the movie goes beyond the pane";
+  for (const bool root : {false, true}) {
+    const Window pane = display.CreatePane(152, 112);
+    std::vector<std::string> args{"--window-id", HexId(pane)};
+    if (root) args.insert(args.begin(), "--root");
+    Program preview(settings, args);
+    ASSERT_TRUE(preview.WaitForLog("play p", kStart)) << args[0];
+    const std::vector<std::string> log = preview.PlayerLog();
+    EXPECT_NE(std::find(log.begin(), log.end(), "setting contextMenu \"off\""), log.end());
+    const auto variable = [](const std::string& line) { return line.rfind("variable ", 0) == 0; };
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), variable), 1);
+    EXPECT_NE(std::find(log.begin(), log.end(), "variable routine p"), log.end());
+    EXPECT_TRUE(display.WaitForPixel(0, 0, kStandinPreviewColour, kEnd));
+    EXPECT_EQ(display.PixelAt(151, 111), kStandinPreviewColour);
+    EXPECT_NE(display.PixelAt(152, 112), kStandinPreviewColour) << "the movie goes beyond the pane";
+    XDestroyWindow(display.get(), pane);
+    XSync(display.get(), False);
+    EXPECT_EQ(preview.WaitForExit(kEnd), 0);
+  }
 }
 
 TEST(FlashNotice, ShowsAtItsSizeAndItsButtonEndsTheProgram) {

@@ -87,6 +87,7 @@ Settings::Settings(Player player) {
     const fs::path copy = home_ + "/program";
     fs::create_directories(copy / "player/ruffle");
     fs::copy_file(program_, copy / "vellomar");
+    fs::copy_file(ProgramFolder() + "/vellomar.lak", copy / "vellomar.lak");
     fs::copy_file(ProgramFolder() + "/player/page.html", copy / "player/page.html");
     fs::copy_file(VELLOMAR_E2E_STANDIN, copy / "player/ruffle/ruffle.js");
     std::ofstream(copy / "player/ruffle/requests");
@@ -118,6 +119,11 @@ void Settings::Set(const std::string& name, const std::string& value) {
   }
   values_.emplace_back(name, value);
   Write();
+}
+
+void Settings::RemoveFile() {
+  values_.clear();
+  std::filesystem::remove(home_ + "/vellomar/settings.ini");
 }
 
 void Settings::Write() const {

@@ -31,13 +31,16 @@ inline constexpr unsigned long kStandinSettingsColour = 0x782040;
 
 // A settings folder (XDG_CONFIG_HOME) of the test's own, holding the values under the program's
 // key, with "path" naming the folder of the built program and its movie. With the stand-in, the
-// program runs from a copy in this folder whose player folder holds the stand-in.
+// program runs from a copy in this folder (program/) whose player folder holds the stand-in, with
+// the movie beside it as in the program's data folder.
 class Settings {
  public:
   explicit Settings(Player player = Player::kStandin);
   ~Settings();
   // A string value under HKEY_LOCAL_MACHINE's key of the program, as the store writes it.
   void Set(const std::string& name, const std::string& value);
+  // No settings file at all, as on a first run.
+  void RemoveFile();
   // The bytes of the value as stored, if any.
   std::optional<std::string> Stored(const std::string& name) const;
   const std::string& home() const { return home_; }

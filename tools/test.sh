@@ -30,16 +30,19 @@ echo "== fuzz"
 bash tools/fuzz.sh 20
 
 # The Linux program (GTK 3, WebKitGTK 4.1, X11) and its end-to-end tests, each test on an Xvfb of
-# its own with real input from xdotool; npm fetches the emulator at build time.
+# its own with real input from xdotool; npm fetches the emulator at build time. Then its Debian
+# package (CPack, with dpkg-shlibdeps and file), which lintian must pass without an error.
 echo "== linux"
 linux_packages=(pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxfixes-dev xvfb xauth
-                xdotool)
+                xdotool dpkg-dev file lintian)
 command -v npm >/dev/null || linux_packages+=(nodejs npm)
 bash tools/install-packages.sh "${linux_packages[@]}"
 . tools/node-ca.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$jobs"
 ctest --preset linux
+cmake --build --preset linux --target package
+lintian --fail-on error build/linux/vellomar_*.deb
 
 for preset in win64 win32; do
   echo "== $preset (build)"

@@ -36,6 +36,9 @@ class Platform {
   // Opens the file for appending (creating it when missing), writes the bytes, closes it.
   // False when any of that failed.
   virtual bool AppendFileA(const std::string& path, std::string_view bytes) = 0;
+  // The file the error log appends to, given the install folder: on Windows "error.log" in it;
+  // elsewhere wherever the user's own logs go.
+  virtual std::string ErrorLogFile(const std::string& installFolder) = 0;
 
   // ---- the runtime's own needs ----
   // Shows the runtime error report; returns when the user has dismissed it.

@@ -175,6 +175,10 @@ void SimPlatform::ShowErrorReport(std::int32_t number, const std::string& descri
   errorReports.push_back(ErrorReport{number, description, cursorCount, screenSaverRunning});
 }
 
+std::string SimPlatform::ErrorLogFile(const std::string& installFolder) {
+  return installFolder + "\\error.log";
+}
+
 bool SimPlatform::AppendFileA(const std::string& path, std::string_view bytes) {
   Record(Call("AppendFileA", path));
   if (appendsFail) return false;

@@ -117,6 +117,10 @@ std::string Win32Platform::AnsiToUtf8(std::string_view text) {
   return Narrow(wide);
 }
 
+std::string Win32Platform::ErrorLogFile(const std::string& installFolder) {
+  return installFolder + "\\error.log";
+}
+
 bool Win32Platform::AppendFileA(const std::string& path, std::string_view bytes) {
   // Appending data only, so that lines of processes writing at once never overlap.
   HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,

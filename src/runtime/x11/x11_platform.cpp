@@ -12,6 +12,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "runtime/x11/x11_error_log.h"
 #include "runtime/x11/x11_switches.h"
 #include "runtime/x11/x11_windows.h"
 #include "runtime/platform_constants.h"
@@ -19,6 +20,8 @@
 namespace vellomar::x11 {
 
 namespace {
+
+constexpr std::uintmax_t kErrorLogLimit = 1 << 20;
 
 // Windows paths of the core (install folder + "\name") as file names here.
 std::string LocalPath(std::string path) {
@@ -123,9 +126,18 @@ std::string X11Platform::NowText() {
 std::string X11Platform::Utf8ToAnsi(std::string_view text) { return ValidUtf8(text); }
 std::string X11Platform::AnsiToUtf8(std::string_view text) { return ValidUtf8(text); }
 
+// The install folder of a package is not the user's to write.
+std::string X11Platform::ErrorLogFile(const std::string&) {
+  const std::string file = x11::ErrorLogFile();
+  PrepareErrorLog(file, kErrorLogLimit);
+  return file;
+}
+
 bool X11Platform::AppendFileA(const std::string& path, std::string_view bytes) {
-  // Appending only, so that lines of processes writing at once never overlap.
-  const int file = open(LocalPath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  // Appending only, so that lines of processes writing at once never overlap; never through a
+  // link that another user may have planted.
+  const int file = open(LocalPath(path).c_str(),
+                        O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
   if (file < 0) return false;
   const ssize_t written = write(file, bytes.data(), bytes.size());
   const bool closed = close(file) == 0;

@@ -26,6 +26,7 @@ class X11Platform final : public Platform {
   std::string Utf8ToAnsi(std::string_view text) override;
   std::string AnsiToUtf8(std::string_view text) override;
   bool AppendFileA(const std::string& path, std::string_view bytes) override;
+  std::string ErrorLogFile(const std::string& installFolder) override;
   void ShowErrorReport(std::int32_t number, const std::string& description) override;
   [[noreturn]] void ExitProcess(std::uint32_t exitCode) override;
   void RunMessageLoop() override;

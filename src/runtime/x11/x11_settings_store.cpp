@@ -1,8 +1,5 @@
 #include "runtime/x11/x11_settings_store.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -10,6 +7,7 @@
 #include "runtime/x11/x11_file_io.h"
 #include "runtime/x11/x11_install_layout.h"
 #include "runtime/x11/x11_locale_language.h"
+#include "runtime/x11/x11_user_folders.h"
 #include "runtime/platform_constants.h"
 
 namespace vellomar::x11 {
@@ -46,12 +44,6 @@ const StoredValue* FindValue(const StoredKeys& keys, const std::string& key,
   return value == found->second.values.end() ? nullptr : &value->second;
 }
 
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  const passwd* entry = ::getpwuid(::getuid());
-  return entry ? entry->pw_dir : "";
-}
-
 // What an installer would have written, for a run without settings files: the data folder found
 // as "path", and the user's language.
 StoredKeys FirstRunDefaults() {
@@ -73,11 +65,7 @@ SettingsStore::SettingsStore(std::string userFile, std::string systemFile, Store
       defaults_(std::move(defaults)) {}
 
 SettingsStore SettingsStore::FromEnvironment() {
-  // A relative XDG_CONFIG_HOME is invalid and ignored.
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  const std::string configHome =
-      config && config[0] == '/' ? std::string(config) : HomeFolder() + "/.config";
-  return SettingsStore(configHome + "/vellomar/settings.ini", "/etc/xdg/vellomar/settings.ini",
+  return SettingsStore(XdgFolder("XDG_CONFIG_HOME", ".config") + "/vellomar/settings.ini", "/etc/xdg/vellomar/settings.ini",
                        FirstRunDefaults());
 }
 

@@ -1,6 +1,7 @@
 // A first run: with no settings file at all the program plays the movie of its data folder in the
 // user's language; a movie it cannot read or a missing emulator is said in the program's own words,
-// naming the file, the screen stays black and a key still ends the run.
+// naming the file, on standard error and in the user's error log; the screen stays black and a key
+// still ends the run.
 #include <filesystem>
 #include <fstream>
 
@@ -44,7 +45,8 @@ TEST(FirstRun, AMovieOrEmulatorItCannotReadIsSaidAndAKeyStillEnds) {
     const std::string named =
         emulatorMissing ? emulator.string() : (install / "vellomar.lak").string();
     Display display;
-    Program saver(settings, {"--fullscreen"});
+    const fs::path state = fs::path(settings.home()) / "state";
+    Program saver(settings, {"--fullscreen"}, {{"XDG_STATE_HOME", state.string()}});
     ASSERT_NE(display.WaitForMapped("Screen Saver Main Form", kStart), 0u) << named;
     ASSERT_TRUE(display.WaitForKeyboardGrab(kEnd));
     ASSERT_TRUE(Eventually(
@@ -53,7 +55,7 @@ TEST(FirstRun, AMovieOrEmulatorItCannotReadIsSaidAndAKeyStillEnds) {
     EXPECT_NE(saver.Output().find(named), std::string::npos) << named;
     EXPECT_EQ(display.PixelAt(display.width() / 2, display.height() / 2), 0u);
     std::string logged;
-    std::getline(std::ifstream(install / "error.log"), logged);
+    std::getline(std::ifstream(state / "vellomar/error.log"), logged);
     EXPECT_NE(logged.find(named), std::string::npos) << logged;
     PressKey("x");
     EXPECT_EQ(saver.WaitForExit(kEnd), 0);

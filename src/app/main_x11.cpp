@@ -7,7 +7,9 @@
 
 #include "runtime/x11/x11_platform.h"
 #include "runtime/program.h"
+#include "startup/log_error.h"
 #include "startup/main.h"
+#include "startup/platform_facts.h"
 
 int main(int argc, char** argv) {
   // Foreign windows, grabs and the input guard need X; under Wayland only XWayland serves.
@@ -17,6 +19,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   vellomar::x11::X11Platform platform(std::vector<std::string>(argv + 1, argv + argc));
+  // Nothing covers the screen without the keyboard: while another client holds it (a menu left
+  // open, a program that grabbed and hung), no key of the user's would end the saver.
+  if (platform.CoversTheScreenAlone() &&
+      vellomar::IsFirstInstance(platform, vellomar::kGuardCaption) &&
+      !platform.TakeInputBeforeCovering()) {
+    const std::string why = "another program holds the keyboard, so the screen saver did not start";
+    std::fprintf(stderr, "vellomar: %s\n", why.c_str());
+    vellomar::LogError(platform, why);
+    return 1;
+  }
   vellomar::Program program(platform);
   program.Run(vellomar::Main);
   return 0;

@@ -23,6 +23,10 @@ TEST(LinuxSwitches, EachRoleAsItsWindowsSwitch) {
   EXPECT_TRUE(IsRootRole({"--root"}));
   EXPECT_FALSE(IsRootRole({"--root", "--window-id", "0x1a00007"}));
   EXPECT_FALSE(IsRootRole({"--fullscreen"}));
+  EXPECT_TRUE(IsStandaloneFullScreen({"--fullscreen"}));
+  EXPECT_TRUE(IsStandaloneFullScreen({"/s"}));
+  EXPECT_FALSE(IsStandaloneFullScreen({"--root"}));
+  EXPECT_FALSE(IsStandaloneFullScreen({"/c"}));
   EXPECT_EQ(TranslateSwitches({"/p", "1234"}), "/p 1234");
   EXPECT_EQ(TranslateSwitches({"/c:1234"}), "/c:1234");
 }

@@ -1,16 +1,22 @@
 // The input guard on X: an InputOnly window over every monitor, which lets the movie show and
-// takes every key, click and move, with the keyboard and pointer grabbed while it is up. A grab
-// another client holds is retried; the window takes input meanwhile, so the user is never locked
-// out and never locked in. In the root role the input is left to the daemon that started us.
+// takes every key, click and move, with the keyboard and pointer grabbed while it is up. Nothing
+// covers the screen unless the keyboard could be taken first; a grab lost later is retried, and
+// the window takes input meanwhile, so the user is never locked out and never locked in. In the
+// root role the input is left to the daemon that started us.
 #include "runtime/x11/x11_windows.h"
 
 #include <gdk/gdkx.h>
+
+#include <chrono>
+#include <thread>
 
 namespace vellomar::x11 {
 
 namespace {
 
 constexpr guint kGrabRetryMs = 100;
+// As long as a menu or a drag may take to let go, before the saver gives up starting.
+constexpr auto kFirstGrabTime = std::chrono::seconds(1);
 
 WindowRecord*& OpenGuard() {
   static WindowRecord* open = nullptr;
@@ -22,13 +28,19 @@ guint& GrabRetry() {
   return source;
 }
 
+bool GrabKeyboard(Window window) {
+  return XGrabKeyboard(XDisplay(), window, False, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+         GrabSuccess;
+}
+
+bool GrabPointer(Window window) {
+  return XGrabPointer(XDisplay(), window, False, ButtonPressMask | PointerMotionMask,
+                      GrabModeAsync, GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+}
+
 bool Grab(Window window) {
-  Display* display = XDisplay();
-  const bool keyboard = XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync,
-                                      CurrentTime) == GrabSuccess;
-  const bool pointer =
-      XGrabPointer(display, window, False, ButtonPressMask | PointerMotionMask, GrabModeAsync,
-                   GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+  const bool keyboard = GrabKeyboard(window);
+  const bool pointer = GrabPointer(window);
   return keyboard && pointer;
 }
 
@@ -118,6 +130,19 @@ void CloseInputGuard(WindowRecord& form) {
   XDestroyWindow(XDisplay(), form.guard);
   XFlush(XDisplay());
   form.guard = 0;
+}
+
+bool TakeInputBeforeCovering() {
+  const Window root = DefaultRootWindow(XDisplay());
+  const auto end = std::chrono::steady_clock::now() + kFirstGrabTime;
+  while (!GrabKeyboard(root)) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  // The keyboard is what must be had; the guard retries the pointer.
+  GrabPointer(root);
+  XFlush(XDisplay());
+  return true;
 }
 
 void RaiseInputGuard(const WindowRecord& form) { XRaiseWindow(XDisplay(), form.guard); }

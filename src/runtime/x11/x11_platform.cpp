@@ -88,6 +88,10 @@ X11Platform::X11Platform(std::vector<std::string> args)
   if (IsRootRole(args_)) RootRoleWindow() = RootRoleTarget();
 }
 
+bool X11Platform::CoversTheScreenAlone() const { return IsStandaloneFullScreen(args_); }
+
+bool X11Platform::TakeInputBeforeCovering() { return x11::TakeInputBeforeCovering(); }
+
 // ---- process, clock and text ----
 
 std::string X11Platform::CommandArgs() { return TranslateSwitches(args_); }

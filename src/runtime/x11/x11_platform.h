@@ -18,6 +18,12 @@ class X11Platform final : public Platform {
   // args: the command line after the program's name, once GTK has taken its own options.
   explicit X11Platform(std::vector<std::string> args);
 
+  // The full-screen role on its own, which must hold the keyboard before it covers the screen.
+  bool CoversTheScreenAlone() const;
+  // Takes the keyboard (and the pointer when it can) for the full-screen role's guard to take
+  // over; false when another client keeps the keyboard for about a second.
+  bool TakeInputBeforeCovering();
+
   std::string CommandArgs() override;
   std::string ExeName() override;
   ScreenMetrics Screen() override;

@@ -33,6 +33,11 @@ bool IsRootRole(const std::vector<std::string>& args) {
   return !args.empty() && IsRootSwitch(args[0]) && !WindowIdArgument(args);
 }
 
+bool IsStandaloneFullScreen(const std::vector<std::string>& args) {
+  const std::string role = TranslateSwitches(args).substr(0, 2);
+  return (role == "/S" || role == "/s") && !IsRootRole(args);
+}
+
 std::string TranslateSwitches(const std::vector<std::string>& args) {
   if (const auto window = WindowIdArgument(args)) {
     // As the decimal the start-up reads; anything else as it is, for the start-up to refuse.

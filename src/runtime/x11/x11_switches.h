@@ -16,5 +16,7 @@ std::optional<unsigned long long> WindowIdOf(const std::string& text);
 
 // The root role: --root without --window-id, which makes any command line the preview's.
 bool IsRootRole(const std::vector<std::string>& args);
+// The full-screen role on its own: it covers the screen and must hold the keyboard.
+bool IsStandaloneFullScreen(const std::vector<std::string>& args);
 
 }  // namespace vellomar::x11

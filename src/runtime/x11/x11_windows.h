@@ -74,6 +74,9 @@ void CloseInputGuard(WindowRecord& form);
 void RaiseInputGuard(const WindowRecord& form);
 // Lets go of the keyboard and pointer, so that a dialog of ours can take them.
 void ReleaseInputGuardGrabs();
+// Before anything covers the screen: takes the keyboard, and the pointer when it can, for the
+// guard to take over. False when another client keeps the keyboard all the while.
+bool TakeInputBeforeCovering();
 
 // Windows virtual-key code and shift state of an X key (x11_keys.cpp).
 std::int16_t VirtualKeyOf(unsigned long keysym);

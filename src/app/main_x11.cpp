@@ -19,15 +19,20 @@ int main(int argc, char** argv) {
     return 1;
   }
   vellomar::x11::X11Platform platform(std::vector<std::string>(argv + 1, argv + argc));
+  const auto refuse = [&platform](const std::string& why) {
+    std::fprintf(stderr, "vellomar: %s\n", why.c_str());
+    vellomar::LogError(platform, why);
+    return 1;
+  };
+  if (!platform.WatchTheRootRoleWindow()) {
+    return refuse("the window to draw into no longer exists (XSCREENSAVER_WINDOW or the root)");
+  }
   // Nothing covers the screen without the keyboard: while another client holds it (a menu left
   // open, a program that grabbed and hung), no key of the user's would end the saver.
   if (platform.CoversTheScreenAlone() &&
       vellomar::IsFirstInstance(platform, vellomar::kGuardCaption) &&
       !platform.TakeInputBeforeCovering()) {
-    const std::string why = "another program holds the keyboard, so the screen saver did not start";
-    std::fprintf(stderr, "vellomar: %s\n", why.c_str());
-    vellomar::LogError(platform, why);
-    return 1;
+    return refuse("another program holds the keyboard, so the screen saver did not start");
   }
   vellomar::Program program(platform);
   program.Run(vellomar::Main);

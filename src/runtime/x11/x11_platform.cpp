@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/extensions/Xfixes.h>
+#include <gdk/gdkx.h>
 #include <fcntl.h>
 #include <glib.h>
 #include <sys/utsname.h>
@@ -81,6 +82,17 @@ unsigned long RootRoleTarget() {
   return found;
 }
 
+// The root role lives as long as the window it draws into: a settings app that shows it in a
+// preview may go without a word.
+GdkFilterReturn EndWithTheRootRoleWindow(GdkXEvent* native, GdkEvent*, gpointer) {
+  const auto* event = static_cast<const XEvent*>(native);
+  if (event->type == DestroyNotify && event->xdestroywindow.window == RootRoleWindow()) {
+    std::fflush(nullptr);
+    _exit(0);
+  }
+  return GDK_FILTER_CONTINUE;
+}
+
 }  // namespace
 
 X11Platform::X11Platform(std::vector<std::string> args)
@@ -91,6 +103,24 @@ X11Platform::X11Platform(std::vector<std::string> args)
 bool X11Platform::CoversTheScreenAlone() const { return IsStandaloneFullScreen(args_); }
 
 bool X11Platform::TakeInputBeforeCovering() { return x11::TakeInputBeforeCovering(); }
+
+bool X11Platform::WatchTheRootRoleWindow() {
+  const Window window = RootRoleWindow();
+  Display* display = XDisplay();
+  if (!window || window == DefaultRootWindow(display)) return true;
+  gdk_window_add_filter(nullptr, EndWithTheRootRoleWindow, nullptr);
+  GdkDisplay* gdkDisplay = gdk_display_get_default();
+  gdk_x11_display_error_trap_push(gdkDisplay);
+  // Added to what this client already asks of the window, and checked after: the window may go
+  // at any moment.
+  XWindowAttributes attributes{};
+  const bool exists = XGetWindowAttributes(display, window, &attributes) != 0;
+  if (exists) {
+    XSelectInput(display, window, attributes.your_event_mask | StructureNotifyMask);
+  }
+  XSync(display, False);
+  return gdk_x11_display_error_trap_pop(gdkDisplay) == 0 && exists;
+}
 
 // ---- process, clock and text ----
 

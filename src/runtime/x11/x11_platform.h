@@ -23,6 +23,9 @@ class X11Platform final : public Platform {
   // Takes the keyboard (and the pointer when it can) for the full-screen role's guard to take
   // over; false when another client keeps the keyboard for about a second.
   bool TakeInputBeforeCovering();
+  // For the root role: ends the program when the window it draws into is destroyed. False when
+  // that window does not exist.
+  bool WatchTheRootRoleWindow();
 
   std::string CommandArgs() override;
   std::string ExeName() override;

@@ -240,5 +240,25 @@ TEST(RootRole, DrawsIntoTheWindowXScreenSaverNamesAndLeavesItTheInput) {
   EXPECT_EQ(saver.WaitForExit(1s), 128 + SIGTERM);
 }
 
+// The daemon's window goes (a settings app killed while it shows a preview): the root role ends
+// within a second, with its web processes; a window that is gone already ends it at once.
+TEST(RootRole, EndsWithAllItsProcessesWhenItsWindowGoes) {
+  Settings settings;
+  Display display;
+  const Window daemon = display.CreatePane(400, 300);
+  Program saver(settings, {"--root"}, {{"XSCREENSAVER_WINDOW", HexId(daemon)}});
+  ASSERT_TRUE(saver.WaitForLog("play s", kStart));
+  XDestroyWindow(display.get(), daemon);
+  XSync(display.get(), False);
+  EXPECT_EQ(saver.WaitForExit(1s), 0);
+  EXPECT_TRUE(Eventually([&] { return saver.ProcessesLeft() == 0; }, 2s))
+      << saver.ProcessesLeft() << " processes left";
+
+  Program stale(settings, {"--root"}, {{"XSCREENSAVER_WINDOW", HexId(daemon)}});
+  EXPECT_EQ(stale.WaitForExit(kEnd), 1);
+  EXPECT_NE(stale.Output().find("vellomar: the window to draw into no longer exists"),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace vellomar::e2e

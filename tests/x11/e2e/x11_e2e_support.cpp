@@ -160,6 +160,7 @@ Program::Program(const Settings& settings, const std::vector<std::string>& args,
                  const std::vector<std::pair<std::string, std::string>>& env) {
   static int started = 0;
   output_ = settings.home() + "/output-" + std::to_string(++started) + ".txt";
+  mark_ = "VELLOMAR_E2E_RUN=" + output_;
   const std::string program = settings.program();
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
@@ -167,6 +168,7 @@ Program::Program(const Settings& settings, const std::vector<std::string>& args,
     prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that died
     setenv("XDG_CONFIG_HOME", settings.home().c_str(), 1);
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
+    putenv(mark_.data());
     const int output = open(output_.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     dup2(output, STDOUT_FILENO);
     dup2(output, STDERR_FILENO);
@@ -184,6 +186,21 @@ Program::~Program() {
     waitpid(pid_, nullptr, 0);
   }
   if (::testing::Test::HasFailure()) std::fprintf(stderr, "program output:\n%s", Output().c_str());
+}
+
+int Program::ProcessesLeft() const {
+  int left = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream file(entry.path() / "environ", std::ios::binary);
+    std::string variable;
+    while (std::getline(file, variable, '\0')) {
+      if (variable == mark_) {
+        ++left;
+        break;
+      }
+    }
+  }
+  return left;
 }
 
 std::string Program::Output() const {

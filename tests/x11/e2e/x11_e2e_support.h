@@ -66,6 +66,9 @@ class Program {
   pid_t pid() const { return pid_; }
   // What the program wrote to standard output and error so far.
   std::string Output() const;
+  // How many processes started from this program (it and its web processes, which inherit its
+  // environment) still run, wherever they were reparented.
+  int ProcessesLeft() const;
   // The stand-in's log lines so far, "KIND TEXT" each.
   std::vector<std::string> PlayerLog() const;
   // Waits until the stand-in has logged this line.
@@ -73,6 +76,8 @@ class Program {
 
  private:
   std::string output_;
+  // A variable set for this program alone, which its web processes inherit.
+  std::string mark_;
   pid_t pid_ = -1;
   std::optional<int> status_;
 };

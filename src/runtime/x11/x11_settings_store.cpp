@@ -1,13 +1,11 @@
 #include "runtime/x11/x11_settings_store.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "runtime/x11/x11_file_io.h"
+#include "runtime/x11/x11_home_folder.h"
 #include "runtime/platform_constants.h"
 
 namespace vellomar::x11 {
@@ -42,12 +40,6 @@ const StoredValue* FindValue(const StoredKeys& keys, const std::string& key,
   if (found == keys.end()) return nullptr;
   const auto value = found->second.values.find(name);
   return value == found->second.values.end() ? nullptr : &value->second;
-}
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  const passwd* entry = ::getpwuid(::getuid());
-  return entry ? entry->pw_dir : "";
 }
 
 }  // namespace

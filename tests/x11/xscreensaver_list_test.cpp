@@ -1,13 +1,26 @@
 #include "runtime/x11/x11_xscreensaver_list.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
+
+#include "runtime/x11/x11_home_folder.h"
+#include "runtime/x11/x11_xscreensaver_preferences.h"
 
 namespace vellomar::x11 {
 namespace {
 
 using Outcome = ProgramsListChange::Outcome;
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
 
 // Debian 12's /etc/X11/app-defaults/XScreenSaver (6.06), trimmed to a few entries. Its last
 // entry has no continuation.
@@ -130,6 +143,107 @@ TEST(XScreenSaverList, PreferencesWithoutProgramsGetTheSystemListAndOurEntryAppe
             Outcome::NoSystemList);
   EXPECT_EQ(AddToProgramsList(kWritten, std::nullopt).outcome, Outcome::Added);
   EXPECT_EQ(AddToProgramsList("", "*programs: vellomar --root\n").outcome, Outcome::AlreadyListed);
+}
+
+std::string FileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void PutFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class AddToXScreenSaverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = ::testing::TempDir() + "xscreensaver-home-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    home = pattern;
+    preferences = home + "/.xscreensaver";
+    appDefaults = home + "/XScreenSaver";
+    PutFile(appDefaults, kAppDefaults);
+  }
+  void TearDown() override { fs::remove_all(home); }
+  std::vector<std::string> EntriesOf(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      names.push_back(entry.path().filename().string());
+    }
+    return names;
+  }
+
+  std::string home, preferences, appDefaults;
+};
+
+TEST_F(AddToXScreenSaverTest, CreatesTheFileFromTheSystemListThenFindsItThere) {
+  const CommandReport created = AddToXScreenSaver(home, appDefaults);
+  EXPECT_TRUE(created.succeeded);
+  EXPECT_THAT(created.line, HasSubstr("created " + preferences));
+  EXPECT_EQ(FileBytes(preferences), kCopiedList);
+
+  const CommandReport again = AddToXScreenSaver(home, appDefaults);
+  EXPECT_TRUE(again.succeeded);
+  EXPECT_THAT(again.line, HasSubstr(preferences + " already lists vellomar"));
+  EXPECT_EQ(FileBytes(preferences), kCopiedList);
+}
+
+TEST_F(AddToXScreenSaverTest, ChangesTheFileALinkLeadsToKeepingItsModeAndTheLink) {
+  fs::create_directory(home + "/dotfiles");
+  const std::string target = home + "/dotfiles/xscreensaver";
+  PutFile(target, kWritten);
+  fs::permissions(target, fs::perms(0640));
+  fs::create_symlink("dotfiles/xscreensaver", preferences);
+
+  const CommandReport added = AddToXScreenSaver(home, appDefaults);
+  EXPECT_TRUE(added.succeeded);
+  EXPECT_THAT(added.line, HasSubstr("added \"vellomar --root\" to the programs of " + preferences));
+  EXPECT_TRUE(fs::is_symlink(preferences));
+  EXPECT_EQ(FileBytes(target), kHeader + kListStart + kOurs + "\\\n" + kTrailer);
+  EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
+  EXPECT_EQ(EntriesOf(home + "/dotfiles"), std::vector<std::string>{"xscreensaver"});
+}
+
+TEST_F(AddToXScreenSaverTest, FailsWithAReasonAndChangesNothing) {
+  fs::remove(appDefaults);
+  const CommandReport notInstalled = AddToXScreenSaver(home, appDefaults);
+  EXPECT_FALSE(notInstalled.succeeded);
+  EXPECT_THAT(notInstalled.line, HasSubstr("XScreenSaver seems not to be installed (" + appDefaults));
+  EXPECT_THAT(notInstalled.line, HasSubstr(preferences + " was not created"));
+  EXPECT_FALSE(fs::exists(preferences));
+
+  PutFile(preferences, kHeader);
+  const CommandReport withoutList = AddToXScreenSaver(home, appDefaults);
+  EXPECT_FALSE(withoutList.succeeded);
+  EXPECT_THAT(withoutList.line, HasSubstr(preferences + " is left as it was"));
+  EXPECT_EQ(FileBytes(preferences), kHeader);
+
+  fs::remove(preferences);
+  fs::create_directory(preferences);
+  const CommandReport unreadable = AddToXScreenSaver(home, appDefaults);
+  EXPECT_FALSE(unreadable.succeeded);
+  EXPECT_THAT(unreadable.line, HasSubstr("cannot read " + preferences));
+  EXPECT_TRUE(fs::is_directory(preferences));
+
+  EXPECT_FALSE(AddToXScreenSaver(home + "/missing", appDefaults).succeeded);
+  EXPECT_FALSE(fs::exists(home + "/missing"));
+}
+
+TEST(HomeFolder, IsHomeWhenAbsoluteElseThePasswordDatabases) {
+  const char* saved = std::getenv("HOME");
+  const std::string original = saved ? saved : "";
+  const passwd* entry = ::getpwuid(::getuid());
+  ASSERT_NE(entry, nullptr);
+  const std::string fromDatabase = entry->pw_dir;
+
+  ::setenv("HOME", "/srv/elsewhere", 1);
+  EXPECT_EQ(HomeFolder(), "/srv/elsewhere");
+  ::setenv("HOME", "relative/home", 1);
+  EXPECT_EQ(HomeFolder(), fromDatabase);
+  ::unsetenv("HOME");
+  EXPECT_EQ(HomeFolder(), fromDatabase);
+
+  if (saved) ::setenv("HOME", original.c_str(), 1);
 }
 
 }  // namespace

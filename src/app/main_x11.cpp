@@ -3,15 +3,27 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "runtime/x11/x11_user_folders.h"
 #include "runtime/x11/x11_platform.h"
+#include "runtime/x11/x11_xscreensaver_preferences.h"
 #include "runtime/program.h"
 #include "startup/log_error.h"
 #include "startup/main.h"
 #include "startup/platform_facts.h"
 
 int main(int argc, char** argv) {
+  // Changes a file only, so it needs no display.
+  if (argc > 1 && std::string_view(argv[1]) == "--add-to-xscreensaver") {
+    const vellomar::x11::CommandReport report =
+        argc == 2 ? vellomar::x11::AddToXScreenSaver(vellomar::x11::HomeFolder(),
+                                                     vellomar::x11::kXScreenSaverAppDefaults)
+                  : vellomar::x11::CommandReport{false, "--add-to-xscreensaver takes no arguments"};
+    std::fprintf(report.succeeded ? stdout : stderr, "vellomar: %s\n", report.line.c_str());
+    return report.succeeded ? 0 : 1;
+  }
   // Foreign windows, grabs and the input guard need X; under Wayland only XWayland serves.
   gdk_set_allowed_backends("x11");
   if (!gtk_init_check(&argc, &argv)) {

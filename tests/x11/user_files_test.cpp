@@ -50,7 +50,10 @@ TEST_F(UserFilesTest, RelativeHomeAndXdgFoldersAreIgnored) {
   const std::string own = ::getpwuid(::getuid())->pw_dir;
   ::setenv("HOME", "relative/home", 1);
   EXPECT_EQ(HomeFolder(), own);
+  ::unsetenv("HOME");
+  EXPECT_EQ(HomeFolder(), own);
   ::setenv("HOME", root.c_str(), 1);
+  EXPECT_EQ(HomeFolder(), root);
   ::setenv("XDG_STATE_HOME", "state", 1);
   EXPECT_EQ(XdgFolder("XDG_STATE_HOME", ".local/state"), root + "/.local/state");
   EXPECT_EQ(ErrorLogFile(), root + "/.local/state/vellomar/error.log");

@@ -5,10 +5,28 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 namespace vellomar::x11 {
 
 namespace {
+
+namespace fs = std::filesystem;
+
+// The file a chain of symbolic links ends at (which may not exist yet), so that replacing it
+// keeps the links. At most as many links as the kernel follows; beyond, opening fails anyway.
+std::string FinalTarget(const std::string& path) {
+  constexpr int kMaxLinks = 40;
+  fs::path file = path;
+  std::error_code error;
+  for (int link = 0; link < kMaxLinks && fs::is_symlink(file, error); ++link) {
+    const fs::path target = fs::read_symlink(file, error);
+    if (error) break;
+    file = target.is_absolute() ? target : file.parent_path() / target;
+  }
+  return file.string();
+}
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -65,16 +83,20 @@ FileRead ReadWholeFile(const std::string& path) {
 }
 
 bool ReplaceFile(const std::string& path, const std::string& bytes) {
+  const std::string file = FinalTarget(path);
   // A rename would go over a read-only file, so its mode is honoured here.
-  if (::access(path.c_str(), W_OK) != 0 && errno != ENOENT) return false;
-  const std::string folder = FolderOf(path);
+  if (::access(file.c_str(), W_OK) != 0 && errno != ENOENT) return false;
+  struct stat old {};
+  const bool replacing = ::stat(file.c_str(), &old) == 0;
+  const std::string folder = FolderOf(file);
   if (!MakeFolders(folder)) return false;
-  std::string temporary = path + ".XXXXXX";
+  std::string temporary = file + ".XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  bool written = (!replacing || ::fchmod(fd, old.st_mode & 07777) == 0) && WriteAll(fd, bytes) &&
+                 ::fsync(fd) == 0;
   written = ::close(fd) == 0 && written;
-  if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+  if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;
   }

@@ -65,8 +65,8 @@ SettingsStore::SettingsStore(std::string userFile, std::string systemFile, Store
       defaults_(std::move(defaults)) {}
 
 SettingsStore SettingsStore::FromEnvironment() {
-  return SettingsStore(XdgFolder("XDG_CONFIG_HOME", ".config") + "/vellomar/settings.ini", "/etc/xdg/vellomar/settings.ini",
-                       FirstRunDefaults());
+  return SettingsStore(XdgFolder("XDG_CONFIG_HOME", ".config") + "/vellomar/settings.ini",
+                       "/etc/xdg/vellomar/settings.ini", FirstRunDefaults());
 }
 
 std::optional<std::string> SettingsStore::PathOf(HKey root, const std::string& subKey) const {

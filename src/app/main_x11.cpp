@@ -6,11 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/x11/x11_user_folders.h"
-#include "runtime/x11/x11_platform.h"
-#include "runtime/x11/x11_xscreensaver_preferences.h"
 #include "runtime/program.h"
-#include "startup/log_error.h"
+#include "runtime/x11/x11_platform.h"
+#include "runtime/x11/x11_user_folders.h"
+#include "runtime/x11/x11_xscreensaver_preferences.h"
 #include "startup/main.h"
 #include "startup/platform_facts.h"
 
@@ -32,8 +31,7 @@ int main(int argc, char** argv) {
   }
   vellomar::x11::X11Platform platform(std::vector<std::string>(argv + 1, argv + argc));
   const auto refuse = [&platform](const std::string& why) {
-    std::fprintf(stderr, "vellomar: %s\n", why.c_str());
-    vellomar::LogError(platform, why);
+    platform.Report(why);
     return 1;
   };
   if (!platform.WatchTheRootRoleWindow()) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 #include "runtime/hosted_controls.h"
 #include "runtime/raised_error.h"
@@ -83,11 +84,23 @@ class MovieControl final : public NativeControl, private MovieView::Listener {
   WindowRecord record_;
 };
 
+// A file:// address as the core builds it (a Windows path after the scheme) as a proper URI:
+// '#' and '%' in a folder's name must not end or escape anything. Other addresses pass as they are.
+std::string UriOf(std::string address) {
+  std::replace(address.begin(), address.end(), '\\', '/');
+  constexpr std::string_view kFileScheme = "file://";
+  if (!address.starts_with(kFileScheme)) return address;
+  gchar* uri = g_filename_to_uri(address.substr(kFileScheme.size()).c_str(), nullptr, nullptr);
+  const std::string result = uri ? uri : address;
+  g_free(uri);
+  return result;
+}
+
 // The purchase page in the user's browser: nothing of it lives in our window. Without a browser
-// nothing opens, as a page that cannot load shows nothing.
+// nothing opens, as a page that cannot load shows nothing, and the failure is said and logged.
 class BrowserControl final : public NativeControl {
  public:
-  BrowserControl() { AddWindow(record_); }
+  explicit BrowserControl(X11Platform& platform) : platform_(platform) { AddWindow(record_); }
   ~BrowserControl() override { RemoveWindow(record_.handle); }
   Hwnd Handle() const override { return record_.handle; }
   void Move(const Placement&) override {}
@@ -96,12 +109,16 @@ class BrowserControl final : public NativeControl {
   }
   void Invoke(std::int32_t dispId, const std::vector<DispValue>& args) override {
     if (dispId != kDispNavigate || args.empty()) Refuse(kBrowserProgId, dispId);
-    std::string url = TextOf(args[0]);
-    std::replace(url.begin(), url.end(), '\\', '/');
-    g_app_info_launch_default_for_uri(url.c_str(), nullptr, nullptr);
+    const std::string uri = UriOf(TextOf(args[0]));
+    GError* error = nullptr;
+    if (!g_app_info_launch_default_for_uri(uri.c_str(), nullptr, &error)) {
+      platform_.Report("cannot open " + uri + " in a web browser: " + error->message);
+      g_error_free(error);
+    }
   }
 
  private:
+  X11Platform& platform_;
   WindowRecord record_;
 };
 
@@ -111,7 +128,7 @@ std::unique_ptr<NativeControl> X11Platform::CreateControl(Hwnd parent,
                                                             const ControlDesign& design,
                                                             ControlEvents& events) {
   if (design.progId == kFlashProgId) return std::make_unique<MovieControl>(parent, design, events);
-  if (design.progId == kBrowserProgId) return std::make_unique<BrowserControl>();
+  if (design.progId == kBrowserProgId) return std::make_unique<BrowserControl>(*this);
   throw RaisedError(kErrCannotCreateObject,
                     "Cannot create the control " + design.progId + ": it is not installed");
 }

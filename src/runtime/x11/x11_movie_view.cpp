@@ -7,6 +7,7 @@
 
 #include "runtime/raised_error.h"
 #include "runtime/x11/x11_install_layout.h"
+#include "runtime/x11/x11_terminal_text.h"
 
 namespace vellomar::x11 {
 
@@ -267,7 +268,8 @@ void MovieView::OnScriptMessage(WebKitUserContentManager*, WebKitJavascriptResul
     // XScreenSaver keeps what its programs write to standard error.
     JSCValue* level = jsc_value_object_get_property_at_index(message, 1);
     JSCValue* text = jsc_value_object_get_property_at_index(message, 2);
-    std::fprintf(stderr, "vellomar: player %s: %s\n", Text(level).c_str(), Text(text).c_str());
+    std::fprintf(stderr, "vellomar: player %s: %s\n", OneTerminalLine(Text(level)).c_str(),
+                 OneTerminalLine(Text(text)).c_str());
     g_object_unref(level);
     g_object_unref(text);
   }

@@ -122,6 +122,11 @@ bool X11Platform::WatchTheRootRoleWindow() {
   return gdk_x11_display_error_trap_pop(gdkDisplay) == 0 && exists;
 }
 
+void X11Platform::Report(const std::string& why) {
+  std::fprintf(stderr, "vellomar: %s\n", why.c_str());
+  AppendFileA(ErrorLogFile({}), NowText() + "   " + ValidUtf8(why) + "\r\n");
+}
+
 // ---- process, clock and text ----
 
 std::string X11Platform::CommandArgs() { return TranslateSwitches(args_); }

@@ -27,6 +27,10 @@ class X11Platform final : public Platform {
   // that window does not exist.
   bool WatchTheRootRoleWindow();
 
+  // A failure the platform survives on its own: said on standard error and appended to the error
+  // log as the log lays out its lines.
+  void Report(const std::string& why);
+
   std::string CommandArgs() override;
   std::string ExeName() override;
   ScreenMetrics Screen() override;

@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 namespace vellomar::e2e {
@@ -129,7 +130,21 @@ void Settings::RemoveFile() {
 void Settings::Write() const {
   std::ofstream file(home_ + "/vellomar/settings.ini", std::ios::trunc);
   file << kKey << "\n";
-  for (const auto& [name, value] : values_) file << name << "=sz:" << value << "\n";
+  // As the program writes its file: bytes outside printable ASCII and the file's own signs as %HH.
+  const auto escaped = [](const std::string& value) {
+    std::string text;
+    for (const unsigned char c : value) {
+      if (c < 0x20 || c >= 0x7F || std::string_view("%=[];#").find(c) != std::string_view::npos) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%%%02X", c);
+        text += hex;
+      } else {
+        text += static_cast<char>(c);
+      }
+    }
+    return text;
+  };
+  for (const auto& [name, value] : values_) file << name << "=sz:" << escaped(value) << "\n";
 }
 
 std::optional<std::string> Settings::Stored(const std::string& name) const {

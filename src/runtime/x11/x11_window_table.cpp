@@ -116,9 +116,56 @@ void RaiseTopmostWindows() {
   }
 }
 
+namespace {
+
+// The backdrop first, then the top-most windows in their order.
+gboolean RestackOverOthers(gpointer pending) {
+  *static_cast<guint*>(pending) = 0;
+  for (auto& [handle, record] : Table()) {
+    if (record->shown && record->isForm && record->design.coversEveryMonitor && !record->topmost) {
+      if (GdkWindow* window = gtk_widget_get_window(record->widget)) gdk_window_raise(window);
+    }
+  }
+  RaiseTopmostWindows();
+  return G_SOURCE_REMOVE;
+}
+
+// A window that another client maps or restacks while ours are top-most goes under them again:
+// ours are outside any window manager's stacking, so a full-screen program on X sees to it
+// itself. One restack per burst of events, after them.
+GdkFilterReturn KeepTopmostAbove(GdkXEvent* native, GdkEvent*, gpointer) {
+  static guint pending = 0;
+  const auto* event = static_cast<const XEvent*>(native);
+  Window other = 0;
+  if (event->type == MapNotify) other = event->xmap.window;
+  if (event->type == ConfigureNotify) other = event->xconfigure.window;
+  if (other && HandleOfXid(other) == 0 && !TopmostOrder().empty() && pending == 0) {
+    pending = g_idle_add(RestackOverOthers, &pending);
+  }
+  return GDK_FILTER_CONTINUE;
+}
+
+// Asks for every map and restack on the root, added to what this client already asks of it.
+void WatchStacking() {
+  static const bool watching = [] {
+    Display* display = XDisplay();
+    const Window root = DefaultRootWindow(display);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, root, &attributes);
+    XSelectInput(display, root, attributes.your_event_mask | SubstructureNotifyMask);
+    gdk_window_add_filter(nullptr, KeepTopmostAbove, nullptr);
+    return true;
+  }();
+  (void)watching;
+}
+
+}  // namespace
+
 void SetTopmost(Hwnd handle, bool topmost) {
   std::erase(TopmostOrder(), handle);
   if (topmost) TopmostOrder().push_back(handle);
+  // In the root role the daemon's window is ours to draw into, and the daemon stacks it.
+  if (topmost && !RootRoleWindow()) WatchStacking();
 }
 
 bool ForeignSize(Hwnd hwnd, int* width, int* height) {
@@ -140,7 +187,11 @@ unsigned long XidOf(GtkWidget* widget) {
 
 Hwnd HandleOfXid(unsigned long xid) {
   for (auto& [handle, record] : Table()) {
-    if (record->guard == xid || XidOf(record->widget) == xid) return handle;
+    // Only windows that are native already: asking a child widget's window for its X id would
+    // make it native, which changes how the web view draws.
+    GdkWindow* window = record->widget ? gtk_widget_get_window(record->widget) : nullptr;
+    const bool native = window && gdk_window_has_native(window);
+    if (record->guard == xid || (native && gdk_x11_window_get_xid(window) == xid)) return handle;
   }
   return 0;
 }

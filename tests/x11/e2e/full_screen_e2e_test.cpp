@@ -226,6 +226,32 @@ TEST_F(FullScreen, CoversNothingWithoutTheKeyboardAndWaitsABitForIt) {
   EXPECT_EQ(saver.WaitForExit(kEnd), 0);
 }
 
+// Windows that another client maps while the saver runs, outside a window manager's stacking and
+// inside it (a plain top-level, which no manager here frames), end up under the saver, which keeps
+// the keyboard.
+TEST_F(FullScreen, StaysAboveWindowsMappedLater) {
+  auto saver = Start();
+  ASSERT_TRUE(display.WaitForPixel(0, 0, kStandinSaverColour, kStart));
+  Display other;
+  for (const bool overrideRedirect : {true, false}) {
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = overrideRedirect ? True : False;
+    attributes.background_pixel = 0x00ff00;
+    const Window window = XCreateWindow(
+        other.get(), DefaultRootWindow(other.get()), 0, 0, 200, 150, 0, CopyFromParent,
+        InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(other.get(), window);
+    XSync(other.get(), False);
+    EXPECT_TRUE(display.WaitForPixel(100, 75, kStandinSaverColour, kEnd))
+        << (overrideRedirect ? "override-redirect" : "top-level") << " window stays on top";
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(display.PixelAt(100, 75), kStandinSaverColour);
+  }
+  EXPECT_TRUE(display.WaitForKeyboardGrab(kEnd));
+  PressKey("x");
+  EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+}
+
 TEST_F(FullScreenMovie, EndsOnTheStoredCountOfRealMoves) {
   settings.Set("mouse", "3");
   MovePointer(10, 10);

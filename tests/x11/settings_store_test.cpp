@@ -238,9 +238,8 @@ TEST_F(SettingsStoreTest, ReadsTheUserFileOverTheSystemFileOverTheDefaultsAndWri
   fs::remove(userFile);
   EXPECT_EQ(ReadValue(withDefaults, kHKeyLocalMachine, kSettingsKey, "language").bytes, "1031");
   ASSERT_EQ(Write(withDefaults, kHKeyLocalMachine, kSettingsKey, "mouse", win::kRegSz, "5"), 0);
-  const auto written = ParseKeyFile(FileBytes(userFile));
-  ASSERT_TRUE(written);
-  EXPECT_EQ(written->at(FoldCase(key)).values.size(), 1u);
+  const KeyFile written = KeyFile::Parse(FileBytes(userFile));
+  EXPECT_EQ(written.Keys().at(FoldCase(key)).values.size(), 1u);
 }
 
 TEST_F(SettingsStoreTest, KeyAndValueNamesIgnoreCaseAndKeysComeWithTheirParents) {
@@ -310,29 +309,93 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreKeepsTheOldFileByteForByte) {
   EXPECT_TRUE(fs::is_directory(userFile));
 }
 
-TEST_F(SettingsStoreTest, ADamagedFileReadsAsNoValuesAndIsLeftAsItIs) {
+TEST_F(SettingsStoreTest, AHandEditedFileIsReadWholeAndASaveChangesOnlyTheLinesItWrites) {
+  const std::string handEdited =
+      "; my saver\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]\r\n"
+      "path=sz:/opt/vellomar\r\n"
+      "# German, for the children\r\n"
+      "language=sz:1031\r\n"
+      "music=sz:1\r\n"
+      "\r\n"
+      "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+      "ScreenSaveActive=sz:1";
+  fs::create_directories(userFolder);
+  PutFile(userFile, handEdited);
+  testing::internal::CaptureStderr();
+  SettingsStore store = Store();
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "path").bytes, "/opt/vellomar");
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "language").bytes, "1031");
+  EXPECT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "0"), 0);
+  EXPECT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "mouse", win::kRegSz, "5"), 0);
+  EXPECT_EQ(Write(store, kHKeyCurrentUser, "Control Panel\\Desktop", "ScreenSaveTimeOut",
+                  win::kRegSz, "600"),
+            0);
+  EXPECT_EQ(Write(store, kHKeyCurrentUser, "Software\\New", "x", win::kRegSz, "1"), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(FileBytes(userFile),
+            "; my saver\r\n"
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]\r\n"
+            "path=sz:/opt/vellomar\r\n"
+            "# German, for the children\r\n"
+            "language=sz:1031\r\n"
+            "music=sz:0\r\n"
+            "mouse=sz:5\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+            "ScreenSaveActive=sz:1\r\n"
+            "ScreenSaveTimeOut=sz:600\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\New]\r\n"
+            "x=sz:1\r\n");
+  EXPECT_FALSE(fs::exists(userFile + ".bak")) << "the file was read whole";
+}
+
+TEST_F(SettingsStoreTest, ADamagedLineIsSkippedWithAWarningAndKeptInPlaceWhenTheFileIsSaved) {
   const std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]\n";
   std::string garbage(256, '\0');
   for (int i = 0; i < 256; ++i) garbage[i] = static_cast<char>(255 - i);
-  const std::string damaged[] = {
-      "language=sz:1033\n" + key,
-      key + "language=sz:1033\nmusic=sz:%G1\n",
-      key + "language=sz:1033\nmusic=sz:1%2",
-      key + "language=sz:1033\nmusic\n",
-      key + "language=sz:1033\nmusic=text:1\n",
-      key + "language=sz:1033\nmusic=sz:a\rb\n",
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\n" + key + "language=sz:1033\n",
-      garbage,
+  struct Damaged {
+    std::string text;
+    const char* language;  // as read, or null for none
+    std::string damagedLines;  // one digit for each line that cannot be read
+    std::string saved;  // after setting "language" to 1036
+  };
+  const Damaged damaged[] = {
+      {"language=sz:1033\n" + key, nullptr, "1", "language=sz:1033\n" + key + "language=sz:1036\n"},
+      {key + "language=sz:1033\nmusic=sz:%G1\n", "1033", "3",
+       key + "language=sz:1036\nmusic=sz:%G1\n"},
+      {key + "language=sz:1033\nmusic=sz:1%2", "1033", "3", key + "language=sz:1036\nmusic=sz:1%2"},
+      {key + "language=sz:1033\nmusic\n", "1033", "3", key + "language=sz:1036\nmusic\n"},
+      {key + "language=sz:1033\nmusic=text:1\n", "1033", "3",
+       key + "language=sz:1036\nmusic=text:1\n"},
+      {key + "language=sz:1033\nmusic=sz:a\rb\n", "1033", "3",
+       key + "language=sz:1036\nmusic=sz:a\rb\n"},
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\n" + key + "language=sz:1033\n", "1033", "1",
+       "[HKEY_LOCAL_MACHINE\\SOFTWARE\n" + key + "language=sz:1036\n"},
+      {garbage, nullptr, "12", garbage + "\n\n" + key + "language=sz:1036\n"},
   };
   PutFile(systemFile, key + "music=sz:9\n");
   fs::create_directories(userFolder);
-  for (const std::string& text : damaged) {
-    PutFile(userFile, text);
+  for (const Damaged& file : damaged) {
+    PutFile(userFile, file.text);
+    std::string warnings;
+    for (const char line : file.damagedLines) {
+      warnings += "vellomar: " + userFile + ":" + line +
+                  ": cannot read this line; it is skipped and kept\n";
+    }
+    testing::internal::CaptureStderr();
     SettingsStore store = Store();
-    EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "language").status,
-              win::kErrorFileNotFound);
+    const Read language = ReadValue(store, kHKeyLocalMachine, kSettingsKey, "language");
+    EXPECT_EQ(language.bytes, file.language ? file.language : "") << file.text;
+    EXPECT_EQ(language.status, file.language ? win::kErrorSuccess : win::kErrorFileNotFound);
     EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "music").bytes, "9");
-    EXPECT_EQ(FileBytes(userFile), text);
+    EXPECT_EQ(FileBytes(userFile), file.text) << "reading changes nothing";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), warnings) << "each said once";
+
+    EXPECT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "language", win::kRegSz, "1036"), 0);
+    EXPECT_EQ(FileBytes(userFile), file.saved);
+    EXPECT_EQ(FileBytes(userFile + ".bak"), file.text) << "a copy of what was not read whole";
   }
 }
 

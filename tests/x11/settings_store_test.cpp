@@ -399,6 +399,42 @@ TEST_F(SettingsStoreTest, ADamagedLineIsSkippedWithAWarningAndKeptInPlaceWhenThe
   }
 }
 
+TEST_F(SettingsStoreTest, ASaveKeepsTheFilesModeAndOwnerAndWritesThroughALinkToItsTarget) {
+  SettingsStore store = Store();
+  ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "1"), 0);
+  // Root's files would be root's anyway: its saves must keep another owner's.
+  const bool asRoot = ::geteuid() == 0;
+  constexpr uid_t kNobody = 65534;
+  ASSERT_EQ(::chmod(userFile.c_str(), 0640), 0);
+  if (asRoot) {
+    ASSERT_EQ(::chown(userFile.c_str(), kNobody, kNobody), 0);
+  }
+  const auto expectModeAndOwnerKept = [&](const std::string& file) {
+    struct stat saved {};
+    ASSERT_EQ(::stat(file.c_str(), &saved), 0);
+    EXPECT_EQ(saved.st_mode & 07777, 0640u) << file;
+    if (asRoot) {
+      EXPECT_EQ(saved.st_uid, kNobody) << file;
+      EXPECT_EQ(saved.st_gid, kNobody) << file;
+    }
+  };
+  ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "2"), 0);
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "music").bytes, "2");
+  expectModeAndOwnerKept(userFile);
+
+  const std::string targetFolder = root + "/dotfiles";
+  const std::string target = targetFolder + "/vellomar.ini";
+  fs::create_directory(targetFolder);
+  fs::rename(userFile, target);
+  fs::create_symlink("../../dotfiles/vellomar.ini", userFile);
+  ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "3"), 0);
+  EXPECT_TRUE(fs::is_symlink(userFile));
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "music").bytes, "3");
+  EXPECT_NE(FileBytes(target).find("\nmusic=sz:3\n"), std::string::npos);
+  expectModeAndOwnerKept(target);
+  EXPECT_EQ(std::distance(fs::directory_iterator(targetFolder), {}), 1) << "no temporary file";
+}
+
 TEST_F(SettingsStoreTest, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporaryFile) {
   SettingsStore store = Store();
   ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "1"), 0);

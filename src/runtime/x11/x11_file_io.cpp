@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <optional>
+#include <system_error>
 
 namespace vellomar::x11 {
 
@@ -31,6 +34,28 @@ bool WriteAll(int fd, const std::string& bytes) {
     done += static_cast<std::size_t>(written);
   }
   return true;
+}
+
+// The file at the end of the path's symbolic links, which a save must replace to keep the links;
+// the path itself when it is no link. Empty when the links go round.
+std::optional<std::string> FileBehindLinks(std::string path) {
+  constexpr int kMostLinks = 40;  // as many as the kernel follows
+  for (int link = 0; link < kMostLinks; ++link) {
+    std::error_code noLink;  // not a link, or nothing there yet: the path is the file
+    const std::filesystem::path target = std::filesystem::read_symlink(path, noLink);
+    if (noLink) return path;
+    path = target.is_absolute() ? target.string()
+                                : (std::filesystem::path(path).parent_path() / target).string();
+  }
+  return std::nullopt;
+}
+
+// Gives the new file the old one's owner, then its mode (a change of owner may clear set-id
+// bits); a file new to the folder keeps mkostemp's 0600.
+bool TakeOwnerAndMode(int fd, const std::string& file) {
+  struct stat old {};
+  if (::stat(file.c_str(), &old) != 0) return errno == ENOENT;
+  return ::fchown(fd, old.st_uid, old.st_gid) == 0 && ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
 // The rename itself outlives a crash only once the folder is synced.
@@ -65,16 +90,18 @@ FileRead ReadWholeFile(const std::string& path) {
 }
 
 bool ReplaceFile(const std::string& path, const std::string& bytes) {
+  const auto file = FileBehindLinks(path);
+  if (!file) return false;
   // A rename would go over a read-only file, so its mode is honoured here.
-  if (::access(path.c_str(), W_OK) != 0 && errno != ENOENT) return false;
-  const std::string folder = FolderOf(path);
+  if (::access(file->c_str(), W_OK) != 0 && errno != ENOENT) return false;
+  const std::string folder = FolderOf(*file);
   if (!MakeFolders(folder)) return false;
-  std::string temporary = path + ".XXXXXX";
+  std::string temporary = *file + ".XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  bool written = TakeOwnerAndMode(fd, *file) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   written = ::close(fd) == 0 && written;
-  if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+  if (!written || ::rename(temporary.c_str(), file->c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;
   }

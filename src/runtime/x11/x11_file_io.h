@@ -15,8 +15,10 @@ FileRead ReadWholeFile(const std::string& path);
 
 // Replaces the file with the given bytes through a temporary file in the same folder (created
 // when missing), synced and renamed over the old one: readers see the old file or the new one,
-// never a part. False, with the old file as it was and no temporary file left, when the file or
-// its folder cannot be written.
+// never a part. The new file keeps the old one's mode and owner; a path that is a symbolic link
+// stays one, and the file it leads to is replaced, from a temporary file in that file's folder.
+// False, with the old file as it was and no temporary file left, when the file or its folder
+// cannot be written, or its owner cannot be kept.
 bool ReplaceFile(const std::string& path, const std::string& bytes);
 
 }  // namespace vellomar::x11

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "runtime/platform_constants.h"
 #include "settings/registry.h"
@@ -124,16 +125,17 @@ class SettingsStoreTest : public ::testing::Test {
     }
     return names;
   }
-  // Lets the unprivileged child reach the user file, so that only what a test takes away stops
-  // it.
+  // Lets the unprivileged child reach the user file and its lock, so that only what a test takes
+  // away stops it.
   void OpenUserFolderToAll() {
     fs::permissions(root + "/config", fs::perms(0755));
     fs::permissions(userFolder, fs::perms(0777));
     fs::permissions(userFile, fs::perms(0644));
+    fs::permissions(userFile + ".lock", fs::perms(0666));
   }
 
   std::string root, userFolder, userFile, systemFile;
-  const std::set<std::string> onlyTheFile{"settings.ini"};
+  const std::set<std::string> theFileAndItsLock{"settings.ini", "settings.ini.lock"};
 };
 
 TEST_F(SettingsStoreTest, KeepsTheExactBytesAndTypeOfEveryValue) {
@@ -167,7 +169,7 @@ TEST_F(SettingsStoreTest, KeepsTheExactBytesAndTypeOfEveryValue) {
     EXPECT_EQ(read.type, values[i].first) << i;
     EXPECT_EQ(read.bytes, values[i].second) << i;
   }
-  EXPECT_EQ(UserFolderEntries(), onlyTheFile);
+  EXPECT_EQ(UserFolderEntries(), theFileAndItsLock);
 }
 
 TEST_F(SettingsStoreTest, GivesTheRegistrysStatusesAndSizes) {
@@ -296,7 +298,7 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreKeepsTheOldFileByteForByte) {
       }),
       win::kErrorAccessDenied);
   EXPECT_EQ(FileBytes(userFile), old);
-  EXPECT_EQ(UserFolderEntries(), onlyTheFile);
+  EXPECT_EQ(UserFolderEntries(), theFileAndItsLock);
 
   // A user file that cannot be read is never replaced by one without what it held.
   HKey opened = 0;
@@ -435,6 +437,51 @@ TEST_F(SettingsStoreTest, ASaveKeepsTheFilesModeAndOwnerAndWritesThroughALinkToI
   EXPECT_EQ(std::distance(fs::directory_iterator(targetFolder), {}), 1) << "no temporary file";
 }
 
+TEST_F(SettingsStoreTest, TwoProcessesSavingAtOnceLoseNoValue) {
+  constexpr int kRounds = 8;
+  constexpr int kSaves = 30;
+  const std::string names[] = {"first", "second"};
+  for (int round = 0; round < kRounds; ++round) {
+    fs::remove(userFile);
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    std::vector<pid_t> writers;
+    for (const std::string& name : names) {
+      const pid_t writer = ::fork();
+      if (writer == 0) {
+        // Both start when the test closes the pipe, so that their saves overlap.
+        ::close(start[1]);
+        char none = 0;
+        const bool started = ::read(start[0], &none, 1) == 0;
+        SettingsStore store = Store();
+        bool saved = true;
+        for (int save = 0; save < kSaves; ++save) {
+          saved = Write(store, kHKeyLocalMachine, kSettingsKey, name, win::kRegSz,
+                        std::to_string(save)) == win::kErrorSuccess &&
+                  saved;
+        }
+        ::_exit(started && saved ? 0 : 1);
+      }
+      if (writer > 0) writers.push_back(writer);
+    }
+    ::close(start[0]);
+    ::close(start[1]);
+    for (const pid_t writer : writers) {
+      int status = -1;
+      EXPECT_EQ(::waitpid(writer, &status, 0), writer);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "every save succeeds";
+    }
+    ASSERT_EQ(writers.size(), std::size(names));
+    EXPECT_EQ(fs::status(userFile + ".lock").permissions(), fs::perms(0600));
+    SettingsStore reader = Store();
+    for (const std::string& name : names) {
+      EXPECT_EQ(ReadValue(reader, kHKeyLocalMachine, kSettingsKey, name).bytes,
+                std::to_string(kSaves - 1))
+          << name << " in round " << round;
+    }
+  }
+}
+
 TEST_F(SettingsStoreTest, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporaryFile) {
   SettingsStore store = Store();
   ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "1"), 0);
@@ -449,7 +496,7 @@ TEST_F(SettingsStoreTest, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporaryFi
   };
   EXPECT_EQ(InChildProcess(writeLarge), win::kErrorAccessDenied);
   EXPECT_EQ(FileBytes(userFile), old);
-  EXPECT_EQ(UserFolderEntries(), onlyTheFile);
+  EXPECT_EQ(UserFolderEntries(), theFileAndItsLock);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "runtime/x11/x11_file_io.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -107,6 +108,25 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
   }
   SyncFolder(folder);
   return true;
+}
+
+FileLock::FileLock(const std::string& file) {
+  const std::string lockFile = file + ".lock";
+  if (!MakeFolders(FolderOf(lockFile))) return;
+  const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  int locked = 0;
+  while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+  }
+  if (locked == 0) {
+    fd_ = fd;
+  } else {
+    ::close(fd);
+  }
+}
+
+FileLock::~FileLock() {
+  if (Held()) ::close(fd_);
 }
 
 }  // namespace vellomar::x11

@@ -1,4 +1,4 @@
-// Whole-file reads and replacements for the settings files.
+// Whole-file reads, replacements and locks for the settings files.
 #pragma once
 
 #include <string>
@@ -20,5 +20,20 @@ FileRead ReadWholeFile(const std::string& path);
 // False, with the old file as it was and no temporary file left, when the file or its folder
 // cannot be written, or its owner cannot be kept.
 bool ReplaceFile(const std::string& path, const std::string& bytes);
+
+// An exclusive lock on file + ".lock", the lock file made 0600 (with its folders) when missing
+// and never removed, as another process may be waiting for it. Held from construction, once no
+// other process holds it, until destruction; not held when the lock file cannot be opened.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& file);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  bool Held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
 
 }  // namespace vellomar::x11

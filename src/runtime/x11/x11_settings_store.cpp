@@ -162,6 +162,10 @@ std::int32_t SettingsStore::RegQueryValueExA(HKey key, const std::string& valueN
 // without write access does. A file that cannot be read is never replaced by one without what it
 // held, and one read only in part is first copied beside it.
 std::int32_t SettingsStore::ChangeUserFile(const std::function<void(KeyFile&)>& change) const {
+  // Held from the read to the rename, so that no other writer's change comes in between and is
+  // lost.
+  const FileLock lock(userFile_);
+  if (!lock.Held()) return win::kErrorAccessDenied;
   auto file = Load(userFile_);
   if (!file) return win::kErrorAccessDenied;
   if (!file->UnreadableLines().empty() && !ReplaceFile(userFile_ + ".bak", file->Text())) {

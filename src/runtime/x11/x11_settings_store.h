@@ -51,7 +51,8 @@ class SettingsStore {
   // Empty when the file is there but cannot be read.
   std::optional<KeyFile> Load(const std::string& file) const;
   StoredKeys KeysOf(const std::string& file) const;
-  // Reads the user file, changes it and writes it back; a status as RegSetValueExA's.
+  // Reads the user file, changes it and writes it back under its lock; a status as
+  // RegSetValueExA's.
   std::int32_t ChangeUserFile(const std::function<void(KeyFile&)>& change) const;
 
   std::string userFile_;

@@ -14,6 +14,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "runtime/platform_constants.h"
 #include "settings/registry.h"
@@ -124,16 +125,17 @@ class SettingsStoreTest : public ::testing::Test {
     }
     return names;
   }
-  // Lets the unprivileged child reach the user file, so that only what a test takes away stops
-  // it.
+  // Lets the unprivileged child reach the user file and its lock, so that only what a test takes
+  // away stops it.
   void OpenUserFolderToAll() {
     fs::permissions(root + "/config", fs::perms(0755));
     fs::permissions(userFolder, fs::perms(0777));
     fs::permissions(userFile, fs::perms(0644));
+    fs::permissions(userFile + ".lock", fs::perms(0666));
   }
 
   std::string root, userFolder, userFile, systemFile;
-  const std::set<std::string> onlyTheFile{"settings.ini"};
+  const std::set<std::string> theFileAndItsLock{"settings.ini", "settings.ini.lock"};
 };
 
 TEST_F(SettingsStoreTest, KeepsTheExactBytesAndTypeOfEveryValue) {
@@ -167,7 +169,7 @@ TEST_F(SettingsStoreTest, KeepsTheExactBytesAndTypeOfEveryValue) {
     EXPECT_EQ(read.type, values[i].first) << i;
     EXPECT_EQ(read.bytes, values[i].second) << i;
   }
-  EXPECT_EQ(UserFolderEntries(), onlyTheFile);
+  EXPECT_EQ(UserFolderEntries(), theFileAndItsLock);
 }
 
 TEST_F(SettingsStoreTest, GivesTheRegistrysStatusesAndSizes) {
@@ -238,9 +240,8 @@ TEST_F(SettingsStoreTest, ReadsTheUserFileOverTheSystemFileOverTheDefaultsAndWri
   fs::remove(userFile);
   EXPECT_EQ(ReadValue(withDefaults, kHKeyLocalMachine, kSettingsKey, "language").bytes, "1031");
   ASSERT_EQ(Write(withDefaults, kHKeyLocalMachine, kSettingsKey, "mouse", win::kRegSz, "5"), 0);
-  const auto written = ParseKeyFile(FileBytes(userFile));
-  ASSERT_TRUE(written);
-  EXPECT_EQ(written->at(FoldCase(key)).values.size(), 1u);
+  const KeyFile written = KeyFile::Parse(FileBytes(userFile));
+  EXPECT_EQ(written.Keys().at(FoldCase(key)).values.size(), 1u);
 }
 
 TEST_F(SettingsStoreTest, KeyAndValueNamesIgnoreCaseAndKeysComeWithTheirParents) {
@@ -297,7 +298,7 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreKeepsTheOldFileByteForByte) {
       }),
       win::kErrorAccessDenied);
   EXPECT_EQ(FileBytes(userFile), old);
-  EXPECT_EQ(UserFolderEntries(), onlyTheFile);
+  EXPECT_EQ(UserFolderEntries(), theFileAndItsLock);
 
   // A user file that cannot be read is never replaced by one without what it held.
   HKey opened = 0;
@@ -310,29 +311,174 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreKeepsTheOldFileByteForByte) {
   EXPECT_TRUE(fs::is_directory(userFile));
 }
 
-TEST_F(SettingsStoreTest, ADamagedFileReadsAsNoValuesAndIsLeftAsItIs) {
+TEST_F(SettingsStoreTest, AHandEditedFileIsReadWholeAndASaveChangesOnlyTheLinesItWrites) {
+  const std::string handEdited =
+      "; my saver\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]\r\n"
+      "path=sz:/opt/vellomar\r\n"
+      "# German, for the children\r\n"
+      "language=sz:1031\r\n"
+      "music=sz:1\r\n"
+      "\r\n"
+      "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+      "ScreenSaveActive=sz:1";
+  fs::create_directories(userFolder);
+  PutFile(userFile, handEdited);
+  testing::internal::CaptureStderr();
+  SettingsStore store = Store();
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "path").bytes, "/opt/vellomar");
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "language").bytes, "1031");
+  EXPECT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "0"), 0);
+  EXPECT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "mouse", win::kRegSz, "5"), 0);
+  EXPECT_EQ(Write(store, kHKeyCurrentUser, "Control Panel\\Desktop", "ScreenSaveTimeOut",
+                  win::kRegSz, "600"),
+            0);
+  EXPECT_EQ(Write(store, kHKeyCurrentUser, "Software\\New", "x", win::kRegSz, "1"), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(FileBytes(userFile),
+            "; my saver\r\n"
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]\r\n"
+            "path=sz:/opt/vellomar\r\n"
+            "# German, for the children\r\n"
+            "language=sz:1031\r\n"
+            "music=sz:0\r\n"
+            "mouse=sz:5\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+            "ScreenSaveActive=sz:1\r\n"
+            "ScreenSaveTimeOut=sz:600\r\n"
+            "\r\n"
+            "[HKEY_CURRENT_USER\\Software\\New]\r\n"
+            "x=sz:1\r\n");
+  EXPECT_FALSE(fs::exists(userFile + ".bak")) << "the file was read whole";
+}
+
+TEST_F(SettingsStoreTest, ADamagedLineIsSkippedWithAWarningAndKeptInPlaceWhenTheFileIsSaved) {
   const std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Starloom\\Vellomar Screensaver]\n";
   std::string garbage(256, '\0');
   for (int i = 0; i < 256; ++i) garbage[i] = static_cast<char>(255 - i);
-  const std::string damaged[] = {
-      "language=sz:1033\n" + key,
-      key + "language=sz:1033\nmusic=sz:%G1\n",
-      key + "language=sz:1033\nmusic=sz:1%2",
-      key + "language=sz:1033\nmusic\n",
-      key + "language=sz:1033\nmusic=text:1\n",
-      key + "language=sz:1033\nmusic=sz:a\rb\n",
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\n" + key + "language=sz:1033\n",
-      garbage,
+  struct Damaged {
+    std::string text;
+    const char* language;  // as read, or null for none
+    std::string damagedLines;  // one digit for each line that cannot be read
+    std::string saved;  // after setting "language" to 1036
+  };
+  const Damaged damaged[] = {
+      {"language=sz:1033\n" + key, nullptr, "1", "language=sz:1033\n" + key + "language=sz:1036\n"},
+      {key + "language=sz:1033\nmusic=sz:%G1\n", "1033", "3",
+       key + "language=sz:1036\nmusic=sz:%G1\n"},
+      {key + "language=sz:1033\nmusic=sz:1%2", "1033", "3", key + "language=sz:1036\nmusic=sz:1%2"},
+      {key + "language=sz:1033\nmusic\n", "1033", "3", key + "language=sz:1036\nmusic\n"},
+      {key + "language=sz:1033\nmusic=text:1\n", "1033", "3",
+       key + "language=sz:1036\nmusic=text:1\n"},
+      {key + "language=sz:1033\nmusic=sz:a\rb\n", "1033", "3",
+       key + "language=sz:1036\nmusic=sz:a\rb\n"},
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\n" + key + "language=sz:1033\n", "1033", "1",
+       "[HKEY_LOCAL_MACHINE\\SOFTWARE\n" + key + "language=sz:1036\n"},
+      {garbage, nullptr, "12", garbage + "\n\n" + key + "language=sz:1036\n"},
   };
   PutFile(systemFile, key + "music=sz:9\n");
   fs::create_directories(userFolder);
-  for (const std::string& text : damaged) {
-    PutFile(userFile, text);
+  for (const Damaged& file : damaged) {
+    PutFile(userFile, file.text);
+    std::string warnings;
+    for (const char line : file.damagedLines) {
+      warnings += "vellomar: " + userFile + ":" + line +
+                  ": cannot read this line; it is skipped and kept\n";
+    }
+    testing::internal::CaptureStderr();
     SettingsStore store = Store();
-    EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "language").status,
-              win::kErrorFileNotFound);
+    const Read language = ReadValue(store, kHKeyLocalMachine, kSettingsKey, "language");
+    EXPECT_EQ(language.bytes, file.language ? file.language : "") << file.text;
+    EXPECT_EQ(language.status, file.language ? win::kErrorSuccess : win::kErrorFileNotFound);
     EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "music").bytes, "9");
-    EXPECT_EQ(FileBytes(userFile), text);
+    EXPECT_EQ(FileBytes(userFile), file.text) << "reading changes nothing";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), warnings) << "each said once";
+
+    EXPECT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "language", win::kRegSz, "1036"), 0);
+    EXPECT_EQ(FileBytes(userFile), file.saved);
+    EXPECT_EQ(FileBytes(userFile + ".bak"), file.text) << "a copy of what was not read whole";
+  }
+}
+
+TEST_F(SettingsStoreTest, ASaveKeepsTheFilesModeAndOwnerAndWritesThroughALinkToItsTarget) {
+  SettingsStore store = Store();
+  ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "1"), 0);
+  // Root's files would be root's anyway: its saves must keep another owner's.
+  const bool asRoot = ::geteuid() == 0;
+  constexpr uid_t kNobody = 65534;
+  ASSERT_EQ(::chmod(userFile.c_str(), 0640), 0);
+  if (asRoot) {
+    ASSERT_EQ(::chown(userFile.c_str(), kNobody, kNobody), 0);
+  }
+  const auto expectModeAndOwnerKept = [&](const std::string& file) {
+    struct stat saved {};
+    ASSERT_EQ(::stat(file.c_str(), &saved), 0);
+    EXPECT_EQ(saved.st_mode & 07777, 0640u) << file;
+    if (asRoot) {
+      EXPECT_EQ(saved.st_uid, kNobody) << file;
+      EXPECT_EQ(saved.st_gid, kNobody) << file;
+    }
+  };
+  ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "2"), 0);
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "music").bytes, "2");
+  expectModeAndOwnerKept(userFile);
+
+  const std::string targetFolder = root + "/dotfiles";
+  const std::string target = targetFolder + "/vellomar.ini";
+  fs::create_directory(targetFolder);
+  fs::rename(userFile, target);
+  fs::create_symlink("../../dotfiles/vellomar.ini", userFile);
+  ASSERT_EQ(Write(store, kHKeyLocalMachine, kSettingsKey, "music", win::kRegSz, "3"), 0);
+  EXPECT_TRUE(fs::is_symlink(userFile));
+  EXPECT_EQ(ReadValue(store, kHKeyLocalMachine, kSettingsKey, "music").bytes, "3");
+  EXPECT_NE(FileBytes(target).find("\nmusic=sz:3\n"), std::string::npos);
+  expectModeAndOwnerKept(target);
+  EXPECT_EQ(std::distance(fs::directory_iterator(targetFolder), {}), 1) << "no temporary file";
+}
+
+TEST_F(SettingsStoreTest, TwoProcessesSavingAtOnceLoseNoValue) {
+  constexpr int kRounds = 8;
+  constexpr int kSaves = 30;
+  const std::string names[] = {"first", "second"};
+  for (int round = 0; round < kRounds; ++round) {
+    fs::remove(userFile);
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    std::vector<pid_t> writers;
+    for (const std::string& name : names) {
+      const pid_t writer = ::fork();
+      if (writer == 0) {
+        // Both start when the test closes the pipe, so that their saves overlap.
+        ::close(start[1]);
+        char none = 0;
+        const bool started = ::read(start[0], &none, 1) == 0;
+        SettingsStore store = Store();
+        bool saved = true;
+        for (int save = 0; save < kSaves; ++save) {
+          saved = Write(store, kHKeyLocalMachine, kSettingsKey, name, win::kRegSz,
+                        std::to_string(save)) == win::kErrorSuccess &&
+                  saved;
+        }
+        ::_exit(started && saved ? 0 : 1);
+      }
+      if (writer > 0) writers.push_back(writer);
+    }
+    ::close(start[0]);
+    ::close(start[1]);
+    for (const pid_t writer : writers) {
+      int status = -1;
+      EXPECT_EQ(::waitpid(writer, &status, 0), writer);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "every save succeeds";
+    }
+    ASSERT_EQ(writers.size(), std::size(names));
+    EXPECT_EQ(fs::status(userFile + ".lock").permissions(), fs::perms(0600));
+    SettingsStore reader = Store();
+    for (const std::string& name : names) {
+      EXPECT_EQ(ReadValue(reader, kHKeyLocalMachine, kSettingsKey, name).bytes,
+                std::to_string(kSaves - 1))
+          << name << " in round " << round;
+    }
   }
 }
 
@@ -350,7 +496,7 @@ TEST_F(SettingsStoreTest, AWriteThatFailsHalfwayLeavesTheOldFileAndNoTemporaryFi
   };
   EXPECT_EQ(InChildProcess(writeLarge), win::kErrorAccessDenied);
   EXPECT_EQ(FileBytes(userFile), old);
-  EXPECT_EQ(UserFolderEntries(), onlyTheFile);
+  EXPECT_EQ(UserFolderEntries(), theFileAndItsLock);
 }
 
 }  // namespace

@@ -1,32 +1,18 @@
 #include "runtime/x11/x11_file_io.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace vellomar::x11 {
 
 namespace {
-
-namespace fs = std::filesystem;
-
-// The file a chain of symbolic links ends at (which may not exist yet), so that replacing it
-// keeps the links. At most as many links as the kernel follows; beyond, opening fails anyway.
-std::string FinalTarget(const std::string& path) {
-  constexpr int kMaxLinks = 40;
-  fs::path file = path;
-  std::error_code error;
-  for (int link = 0; link < kMaxLinks && fs::is_symlink(file, error); ++link) {
-    const fs::path target = fs::read_symlink(file, error);
-    if (error) break;
-    file = target.is_absolute() ? target : file.parent_path() / target;
-  }
-  return file.string();
-}
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -49,6 +35,28 @@ bool WriteAll(int fd, const std::string& bytes) {
     done += static_cast<std::size_t>(written);
   }
   return true;
+}
+
+// The file at the end of the path's symbolic links, which a save must replace to keep the links;
+// the path itself when it is no link. Empty when the links go round.
+std::optional<std::string> FileBehindLinks(std::string path) {
+  constexpr int kMostLinks = 40;  // as many as the kernel follows
+  for (int link = 0; link < kMostLinks; ++link) {
+    std::error_code noLink;  // not a link, or nothing there yet: the path is the file
+    const std::filesystem::path target = std::filesystem::read_symlink(path, noLink);
+    if (noLink) return path;
+    path = target.is_absolute() ? target.string()
+                                : (std::filesystem::path(path).parent_path() / target).string();
+  }
+  return std::nullopt;
+}
+
+// Gives the new file the old one's owner, then its mode (a change of owner may clear set-id
+// bits); a file new to the folder keeps mkostemp's 0600.
+bool TakeOwnerAndMode(int fd, const std::string& file) {
+  struct stat old {};
+  if (::stat(file.c_str(), &old) != 0) return errno == ENOENT;
+  return ::fchown(fd, old.st_uid, old.st_gid) == 0 && ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
 // The rename itself outlives a crash only once the folder is synced.
@@ -83,25 +91,42 @@ FileRead ReadWholeFile(const std::string& path) {
 }
 
 bool ReplaceFile(const std::string& path, const std::string& bytes) {
-  const std::string file = FinalTarget(path);
+  const auto file = FileBehindLinks(path);
+  if (!file) return false;
   // A rename would go over a read-only file, so its mode is honoured here.
-  if (::access(file.c_str(), W_OK) != 0 && errno != ENOENT) return false;
-  struct stat old {};
-  const bool replacing = ::stat(file.c_str(), &old) == 0;
-  const std::string folder = FolderOf(file);
+  if (::access(file->c_str(), W_OK) != 0 && errno != ENOENT) return false;
+  const std::string folder = FolderOf(*file);
   if (!MakeFolders(folder)) return false;
-  std::string temporary = file + ".XXXXXX";
+  std::string temporary = *file + ".XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool written = (!replacing || ::fchmod(fd, old.st_mode & 07777) == 0) && WriteAll(fd, bytes) &&
-                 ::fsync(fd) == 0;
+  bool written = TakeOwnerAndMode(fd, *file) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   written = ::close(fd) == 0 && written;
-  if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
+  if (!written || ::rename(temporary.c_str(), file->c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;
   }
   SyncFolder(folder);
   return true;
+}
+
+FileLock::FileLock(const std::string& file) {
+  const std::string lockFile = file + ".lock";
+  if (!MakeFolders(FolderOf(lockFile))) return;
+  const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  int locked = 0;
+  while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+  }
+  if (locked == 0) {
+    fd_ = fd;
+  } else {
+    ::close(fd);
+  }
+}
+
+FileLock::~FileLock() {
+  if (Held()) ::close(fd_);
 }
 
 }  // namespace vellomar::x11

@@ -1,4 +1,4 @@
-// Whole-file reads and replacements for the settings files.
+// Whole-file reads, replacements and locks for the settings files.
 #pragma once
 
 #include <string>
@@ -15,10 +15,25 @@ FileRead ReadWholeFile(const std::string& path);
 
 // Replaces the file with the given bytes through a temporary file in the same folder (created
 // when missing), synced and renamed over the old one: readers see the old file or the new one,
-// never a part. The new file keeps the old one's mode (a file made new is the user's alone,
-// 0600); where path is a symbolic link, the file it leads to is replaced and the link stays.
+// never a part. The new file keeps the old one's mode and owner; a path that is a symbolic link
+// stays one, and the file it leads to is replaced, from a temporary file in that file's folder.
 // False, with the old file as it was and no temporary file left, when the file or its folder
-// cannot be written.
+// cannot be written, or its owner cannot be kept.
 bool ReplaceFile(const std::string& path, const std::string& bytes);
+
+// An exclusive lock on file + ".lock", the lock file made 0600 (with its folders) when missing
+// and never removed, as another process may be waiting for it. Held from construction, once no
+// other process holds it, until destruction; not held when the lock file cannot be opened.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& file);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  bool Held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
 
 }  // namespace vellomar::x11

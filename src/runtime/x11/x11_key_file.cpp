@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "runtime/platform_constants.h"
@@ -90,49 +91,109 @@ std::string FoldCase(std::string text) {
   return text;
 }
 
-std::string FormatKeyFile(const StoredKeys& keys) {
-  std::string text =
-      "; Registry keys as [path], then name=type:data; bytes outside printable ASCII and\n"
-      "; % = [ ] ; # are written %HH.\n";
-  for (const auto& [folded, key] : keys) {
-    text += "\n[" + Escape(key.path) + "]\n";
-    for (const auto& [foldedName, value] : key.values) {
-      text += Escape(value.name) + "=" + TypeText(value.type) + ":" + Escape(value.bytes) + "\n";
+KeyFile KeyFile::Parse(const std::string& text) {
+  KeyFile file;
+  std::string currentKey;
+  for (std::size_t start = 0; start < text.size();) {
+    Line line;
+    const std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) {
+      line.text = text.substr(start);
+      start = text.size();
+    } else {
+      const bool crlf = end > start && text[end - 1] == '\r';
+      line.text = text.substr(start, end - start - (crlf ? 1 : 0));
+      line.end = crlf ? "\r\n" : "\n";
+      start = end + 1;
     }
+    if (file.lines_.empty() && !line.end.empty()) file.lineEnd_ = line.end;
+    if (!file.ReadLine(line, currentKey)) file.unreadableLines_.push_back(file.lines_.size() + 1);
+    file.lines_.push_back(std::move(line));
   }
-  return text;
+  return file;
 }
 
-std::optional<StoredKeys> ParseKeyFile(const std::string& text) {
-  StoredKeys keys;
-  StoredKey* current = nullptr;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string_view line(text.data() + start, end - start);
-    start = end + 1;
-    if (line.empty() || line.front() == ';' || line.front() == '#') continue;
-    if (line.front() == '[') {
-      const auto path = line.back() == ']' && line.size() > 2
-                            ? Unescape(line.substr(1, line.size() - 2))
-                            : std::nullopt;
-      if (!path) return std::nullopt;
-      current = &keys[FoldCase(*path)];
-      if (current->path.empty()) current->path = *path;
-      continue;
-    }
-    const std::size_t equals = line.find('=');
-    const std::size_t colon = line.find(':', equals);
-    if (!current || colon == std::string_view::npos) return std::nullopt;
-    auto name = Unescape(line.substr(0, equals));
-    const auto type = ParseType(line.substr(equals + 1, colon - equals - 1));
-    auto bytes = Unescape(line.substr(colon + 1));
-    if (!name || !type || !bytes) return std::nullopt;
-    const std::string folded = FoldCase(*name);
-    current->values[folded] = StoredValue{std::move(*name), *type, std::move(*bytes)};
+bool KeyFile::ReadLine(Line& line, std::string& currentKey) {
+  const std::string_view text = line.text;
+  if (text.empty() || text.front() == ';' || text.front() == '#') return true;
+  if (text.front() == '[') {
+    const auto path = text.back() == ']' && text.size() > 2
+                          ? Unescape(text.substr(1, text.size() - 2))
+                          : std::nullopt;
+    // The values below a header that cannot be read belong to no key that is known.
+    currentKey = path ? FoldCase(*path) : "";
+    if (!path) return false;
+    StoredKey& key = keys_[currentKey];
+    if (key.path.empty()) key.path = *path;
+    line.kind = Line::Kind::Header;
+    line.key = currentKey;
+    return true;
   }
-  return keys;
+  const std::size_t equals = text.find('=');
+  const std::size_t colon = text.find(':', equals);
+  if (currentKey.empty() || colon == std::string_view::npos) return false;
+  auto name = Unescape(text.substr(0, equals));
+  const auto type = ParseType(text.substr(equals + 1, colon - equals - 1));
+  auto bytes = Unescape(text.substr(colon + 1));
+  if (!name || !type || !bytes) return false;
+  line.kind = Line::Kind::Value;
+  line.key = currentKey;
+  line.name = FoldCase(*name);
+  keys_[currentKey].values[line.name] = StoredValue{std::move(*name), *type, std::move(*bytes)};
+  return true;
+}
+
+void KeyFile::InsertLine(std::size_t at, Line line) {
+  if (at > 0 && lines_[at - 1].end.empty()) lines_[at - 1].end = lineEnd_;
+  line.end = lineEnd_;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+}
+
+std::size_t KeyFile::LastLineOf(const std::string& foldedKey) const {
+  const auto last = std::find_if(lines_.rbegin(), lines_.rend(), [&](const Line& line) {
+    return line.kind != Line::Kind::Other && line.key == foldedKey;
+  });
+  return static_cast<std::size_t>(lines_.rend() - last) - 1;
+}
+
+void KeyFile::AddKey(const std::string& path) {
+  const std::string folded = FoldCase(path);
+  if (keys_.count(folded) > 0) return;
+  if (lines_.empty()) {
+    // A new file says how it is read.
+    InsertLine(0, {Line::Kind::Other,
+                   "; Registry keys as [path], then name=type:data; bytes outside printable "
+                   "ASCII and"});
+    InsertLine(1, {Line::Kind::Other, "; % = [ ] ; # are written %HH."});
+  }
+  InsertLine(lines_.size(), {});
+  InsertLine(lines_.size(), {Line::Kind::Header, "[" + Escape(path) + "]", folded});
+  keys_[folded].path = path;
+}
+
+void KeyFile::SetValue(const std::string& keyPath, StoredValue value) {
+  AddKey(keyPath);
+  const std::string key = FoldCase(keyPath);
+  const std::string name = FoldCase(value.name);
+  auto& values = keys_.at(key).values;
+  if (const auto old = values.find(name); old != values.end()) value.name = old->second.name;
+  std::string text = Escape(value.name) + "=" + TypeText(value.type) + ":" + Escape(value.bytes);
+  values[name] = std::move(value);
+  // Of several lines for the value, the last is the one read.
+  const auto old = std::find_if(lines_.rbegin(), lines_.rend(), [&](const Line& line) {
+    return line.kind == Line::Kind::Value && line.key == key && line.name == name;
+  });
+  if (old != lines_.rend()) {
+    old->text = std::move(text);
+  } else {
+    InsertLine(LastLineOf(key) + 1, {Line::Kind::Value, std::move(text), key, name});
+  }
+}
+
+std::string KeyFile::Text() const {
+  std::string text;
+  for (const Line& line : lines_) text += line.text + line.end;
+  return text;
 }
 
 }  // namespace vellomar::x11

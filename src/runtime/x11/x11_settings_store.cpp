@@ -1,5 +1,6 @@
 #include "runtime/x11/x11_settings_store.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -22,12 +23,6 @@ bool IsPredefined(HKey root) { return root >= win::kHKeyClassesRoot && root <= w
 
 // Access that allows RegSetValueExA on the key opened with it.
 constexpr std::uint32_t kKeySetValue = 0x0002;
-
-StoredKeys KeysOf(const std::string& file) {
-  const FileRead read = ReadWholeFile(file);
-  if (read.state != FileRead::State::Read) return {};
-  return ParseKeyFile(read.bytes).value_or(StoredKeys{});
-}
 
 // A key exists when named in the file, or when a key beneath it is.
 bool HasKey(const StoredKeys& keys, const std::string& folded) {
@@ -67,6 +62,23 @@ SettingsStore::SettingsStore(std::string userFile, std::string systemFile, Store
 SettingsStore SettingsStore::FromEnvironment() {
   return SettingsStore(XdgFolder("XDG_CONFIG_HOME", ".config") + "/vellomar/settings.ini",
                        "/etc/xdg/vellomar/settings.ini", FirstRunDefaults());
+}
+
+std::optional<KeyFile> SettingsStore::Load(const std::string& file) const {
+  const FileRead read = ReadWholeFile(file);
+  if (read.state == FileRead::State::Unreadable) return std::nullopt;
+  KeyFile keyFile = KeyFile::Parse(read.bytes);
+  for (const std::size_t line : keyFile.UnreadableLines()) {
+    const std::string warning = "vellomar: " + file + ":" + std::to_string(line) +
+                                ": cannot read this line; it is skipped and kept\n";
+    if (warningsGiven_.insert(warning).second) std::fputs(warning.c_str(), stderr);
+  }
+  return keyFile;
+}
+
+StoredKeys SettingsStore::KeysOf(const std::string& file) const {
+  const auto keyFile = Load(file);
+  return keyFile ? keyFile->Keys() : StoredKeys{};
 }
 
 std::optional<std::string> SettingsStore::PathOf(HKey root, const std::string& subKey) const {
@@ -146,29 +158,29 @@ std::int32_t SettingsStore::RegQueryValueExA(HKey key, const std::string& valueN
   return win::kErrorSuccess;
 }
 
-std::optional<StoredKeys> SettingsStore::UserKeysToChange() const {
-  const FileRead read = ReadWholeFile(userFile_);
-  if (read.state == FileRead::State::Unreadable) return std::nullopt;
-  // A damaged file held no values a reader could see; the write starts it afresh.
-  return ParseKeyFile(read.bytes).value_or(StoredKeys{});
-}
-
 // Whatever stops the write (modes, a full disk) is the store refusing it, as a registry key
-// without write access does.
-std::int32_t SettingsStore::WriteUserKeys(const StoredKeys& keys) const {
-  return ReplaceFile(userFile_, FormatKeyFile(keys)) ? win::kErrorSuccess : win::kErrorAccessDenied;
+// without write access does. A file that cannot be read is never replaced by one without what it
+// held, and one read only in part is first copied beside it.
+std::int32_t SettingsStore::ChangeUserFile(const std::function<void(KeyFile&)>& change) const {
+  // Held from the read to the rename, so that no other writer's change comes in between and is
+  // lost.
+  const FileLock lock(userFile_);
+  if (!lock.Held()) return win::kErrorAccessDenied;
+  auto file = Load(userFile_);
+  if (!file) return win::kErrorAccessDenied;
+  if (!file->UnreadableLines().empty() && !ReplaceFile(userFile_ + ".bak", file->Text())) {
+    return win::kErrorAccessDenied;
+  }
+  change(*file);
+  return ReplaceFile(userFile_, file->Text()) ? win::kErrorSuccess : win::kErrorAccessDenied;
 }
 
 std::int32_t SettingsStore::RegCreateKeyA(HKey root, const std::string& subKey, HKey* result) {
   const auto path = PathOf(root, subKey);
   if (!path) return win::kErrorInvalidHandle;
   if (!Exists(*path)) {
-    auto keys = UserKeysToChange();
-    if (!keys) return win::kErrorAccessDenied;
-    (*keys)[FoldCase(*path)].path = *path;
-    if (const std::int32_t status = WriteUserKeys(*keys); status != win::kErrorSuccess) {
-      return status;
-    }
+    const std::int32_t status = ChangeUserFile([&](KeyFile& file) { file.AddKey(*path); });
+    if (status != win::kErrorSuccess) return status;
   }
   *result = AddHandle(*path, true);
   return win::kErrorSuccess;
@@ -180,15 +192,11 @@ std::int32_t SettingsStore::RegSetValueExA(HKey key, const std::string& valueNam
   const auto open = handles_.find(key);
   if (open == handles_.end()) return win::kErrorInvalidHandle;
   if (!open->second.writable) return win::kErrorAccessDenied;
-  auto keys = UserKeysToChange();
-  if (!keys) return win::kErrorAccessDenied;
-  StoredKey& stored = (*keys)[FoldCase(open->second.path)];
-  if (stored.path.empty()) stored.path = open->second.path;
-  StoredValue& value = stored.values[FoldCase(valueName)];
-  if (value.name.empty()) value.name = valueName;
-  value.type = type;
-  value.bytes.assign(reinterpret_cast<const char*>(data), data ? dataSize : 0);
-  return WriteUserKeys(*keys);
+  std::string bytes;
+  if (data) bytes.assign(reinterpret_cast<const char*>(data), dataSize);
+  return ChangeUserFile([&](KeyFile& file) {
+    file.SetValue(open->second.path, StoredValue{valueName, type, std::move(bytes)});
+  });
 }
 
 std::int32_t SettingsStore::RegCloseKey(HKey key) {

@@ -1,13 +1,16 @@
 // The registry of the Linux program: the same keys, values and types as on Windows, kept in a
 // key file of the user's over one of the system's (where the package puts "path"), over the
 // defaults of a first run. Reads see a value of the user's file before the system's, and either
-// before a default; writes go to the user's file only, each replacing it whole. A damaged or
-// unreadable file reads as holding no values.
+// before a default; writes go to the user's file only, each replacing it whole. A line that
+// cannot be read is skipped, said once on standard error, and kept where it is when the file is
+// rewritten; a file that cannot be read at all reads as holding no values.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "runtime/x11/x11_key_file.h"
@@ -45,16 +48,20 @@ class SettingsStore {
   bool Exists(const std::string& path) const;
   std::int32_t Open(HKey root, const std::string& subKey, bool writable, HKey* result);
   HKey AddHandle(std::string path, bool writable);
-  // The user file's keys, to be changed and written back; empty when it cannot be read, so that
-  // a write never replaces what it could not see.
-  std::optional<StoredKeys> UserKeysToChange() const;
-  std::int32_t WriteUserKeys(const StoredKeys& keys) const;
+  // Empty when the file is there but cannot be read.
+  std::optional<KeyFile> Load(const std::string& file) const;
+  StoredKeys KeysOf(const std::string& file) const;
+  // Reads the user file, changes it and writes it back under its lock; a status as
+  // RegSetValueExA's.
+  std::int32_t ChangeUserFile(const std::function<void(KeyFile&)>& change) const;
 
   std::string userFile_;
   std::string systemFile_;
   StoredKeys defaults_;
   std::map<HKey, OpenKey> handles_;
   HKey nextHandle_ = 0x100;
+  // Each file is read again for every value, but a line that cannot be read is said once.
+  mutable std::set<std::string> warningsGiven_;
 };
 
 }  // namespace vellomar::x11

@@ -34,7 +34,7 @@ bash tools/fuzz.sh 20
 # package (CPack, with dpkg-shlibdeps and file), which lintian must pass without an error.
 echo "== linux"
 linux_packages=(pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxfixes-dev xvfb xauth
-                xdotool dpkg-dev file lintian)
+                xdotool xserver-xephyr dpkg-dev file lintian)
 command -v npm >/dev/null || linux_packages+=(nodejs npm)
 bash tools/install-packages.sh "${linux_packages[@]}"
 . tools/node-ca.sh

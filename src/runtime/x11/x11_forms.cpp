@@ -167,6 +167,22 @@ class LinuxTimer final : public NativeTimer {
 
 }  // namespace
 
+bool IsFullScreen(const FormDesign& design) {
+  return design.state == WindowState::Maximized && design.border == BorderStyle::None;
+}
+
+GdkRectangle FullScreenFormArea(const FormDesign& design) {
+  // The root window spans every monitor; a single monitor's full screen is the primary one, or
+  // the first when none is marked primary.
+  GdkRectangle area = FullScreenArea();
+  if (!design.coversEveryMonitor && !RootRoleWindow()) {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* primary = gdk_display_get_primary_monitor(display);
+    gdk_monitor_get_geometry(primary ? primary : gdk_display_get_monitor(display, 0), &area);
+  }
+  return area;
+}
+
 std::unique_ptr<NativeWindow> X11Platform::CreateFormWindow(const FormDesign& design,
                                                               WindowEvents& events) {
   auto record = std::make_unique<WindowRecord>();
@@ -174,8 +190,7 @@ std::unique_ptr<NativeWindow> X11Platform::CreateFormWindow(const FormDesign& de
   record->design = design;
   record->events = &events;
   record->backColor = design.backColor;
-  const bool fullScreen =
-      design.state == WindowState::Maximized && design.border == BorderStyle::None;
+  const bool fullScreen = IsFullScreen(design);
   // Borderless windows are outside the window manager's reach, as they are on Windows.
   GtkWidget* window =
       gtk_window_new(design.border == BorderStyle::None ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL);
@@ -187,16 +202,10 @@ std::unique_ptr<NativeWindow> X11Platform::CreateFormWindow(const FormDesign& de
   record->fixed = gtk_fixed_new();
   gtk_container_add(GTK_CONTAINER(window), record->fixed);
   if (fullScreen) {
-    // The root window spans every monitor; a single monitor's full screen is the primary one,
-    // or the first when none is marked primary.
-    GdkRectangle area = FullScreenArea();
-    if (!design.coversEveryMonitor && !RootRoleWindow()) {
-      GdkDisplay* display = gdk_display_get_default();
-      GdkMonitor* primary = gdk_display_get_primary_monitor(display);
-      gdk_monitor_get_geometry(primary ? primary : gdk_display_get_monitor(display, 0), &area);
-    }
+    const GdkRectangle area = FullScreenFormArea(design);
     gtk_window_move(GTK_WINDOW(window), area.x, area.y);
     gtk_widget_set_size_request(window, area.width, area.height);
+    FollowScreenChanges();
   } else {
     gtk_widget_set_size_request(record->fixed, std::max(1, TwipsToPixels(design.clientWidth)),
                                 std::max(1, TwipsToPixels(design.clientHeight)));

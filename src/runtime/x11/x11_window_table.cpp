@@ -102,6 +102,10 @@ WindowRecord* RecordOfFixed(GtkWidget* fixed) {
   return nullptr;
 }
 
+void ForEachWindowRecord(void (*visit)(WindowRecord& record)) {
+  for (auto& [handle, record] : Table()) visit(*record);
+}
+
 bool IsForeignHandle(Hwnd handle) { return handle > 0 && handle < kFirstOwnHandle; }
 
 void RaiseTopmostWindows() {

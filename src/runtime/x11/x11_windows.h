@@ -65,6 +65,16 @@ unsigned long& RootRoleWindow();
 // The size of the window the full-screen role covers: the root role's window, else the screen.
 GdkRectangle FullScreenArea();
 
+// Borderless and maximized: the full-screen role's windows.
+bool IsFullScreen(const FormDesign& design);
+// Where such a form goes: over every monitor, or over the primary one (x11_forms.cpp).
+GdkRectangle FullScreenFormArea(const FormDesign& design);
+// Every record of the handle table, in turn.
+void ForEachWindowRecord(void (*visit)(WindowRecord& record));
+// From now on the full-screen windows cover the screen again whenever its size or its monitors
+// change (x11_screen_changes.cpp).
+void FollowScreenChanges();
+
 // Raises the shown top-most windows over the others, in the order they became top-most.
 void RaiseTopmostWindows();
 

@@ -252,6 +252,26 @@ TEST_F(FullScreen, StaysAboveWindowsMappedLater) {
   EXPECT_EQ(saver->WaitForExit(kEnd), 0);
 }
 
+// The screen grows while the saver runs (a monitor wakes with another mode, a dock): the backdrop,
+// the movie and the guard cover it again, so no part of the desktop shows or takes a click.
+TEST(ScreenChange, TheSaverCoversTheScreensNewSize) {
+  Settings settings;
+  NestedDisplay screen(800, 600);
+  Display display;
+  Program saver(settings, {"--fullscreen"});
+  const Window guard = display.WaitForMapped(kGuard, kStart);
+  ASSERT_NE(guard, 0u);
+  ASSERT_TRUE(display.WaitForPixel(799, 599, kStandinSaverColour, kStart));
+  screen.Resize(1024, 768);
+  ASSERT_TRUE(Eventually(
+      [&] { return display.Attributes(DefaultRootWindow(display.get())).width == 1024; }, kEnd));
+  EXPECT_TRUE(display.WaitForPixel(1023, 767, kStandinSaverColour, kEnd)) << "the movie stays small";
+  EXPECT_EQ(display.Attributes(guard).width, 1024);
+  EXPECT_EQ(display.Attributes(guard).height, 768);
+  ClickAt(1000, 700);
+  EXPECT_EQ(saver.WaitForExit(kEnd), 0) << "a click on the new part of the screen was lost";
+}
+
 TEST_F(FullScreenMovie, EndsOnTheStoredCountOfRealMoves) {
   settings.Set("mouse", "3");
   MovePointer(10, 10);

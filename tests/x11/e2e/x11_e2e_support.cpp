@@ -18,6 +18,7 @@
 #include <stdexcept>
 #include <string_view>
 #include <thread>
+#include <tuple>
 
 namespace vellomar::e2e {
 
@@ -31,6 +32,56 @@ std::string ProgramFolder() { return VELLOMAR_E2E_PROGRAM_DIR; }
 void Run(const std::string& command) {
   if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
 }
+
+}  // namespace
+
+std::pair<pid_t, std::string> StartServer(std::vector<std::string> command) {
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) throw std::runtime_error("no pipe");
+  const std::string fd = std::to_string(pipeEnds[1]);
+  for (const char* option : {"-displayfd", fd.c_str(), "-nolisten", "tcp"}) {
+    command.emplace_back(option);
+  }
+  const pid_t server = fork();
+  if (server == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    close(pipeEnds[0]);
+    std::vector<char*> argv;
+    for (std::string& arg : command) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  close(pipeEnds[1]);
+  // The number and then a newline, in writes of their own; the server fails if the pipe closes
+  // before the newline is written.
+  std::string number;
+  char c = 0;
+  while (read(pipeEnds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(pipeEnds[0]);
+  if (number.empty()) throw std::runtime_error(command[0] + " did not start");
+  return {server, ":" + number};
+}
+
+NestedDisplay::NestedDisplay(int width, int height) : outer_(std::getenv("DISPLAY")) {
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  std::tie(server_, name_) = StartServer({"Xephyr", "-resizeable", "-screen", size});
+  setenv("DISPLAY", name_.c_str(), 1);
+}
+
+NestedDisplay::~NestedDisplay() {
+  setenv("DISPLAY", outer_.c_str(), 1);
+  kill(server_, SIGTERM);
+  waitpid(server_, nullptr, 0);
+}
+
+void NestedDisplay::Resize(int width, int height) const {
+  // The only one on the test's own display; its title need not name the display it chose.
+  Run("DISPLAY=" + outer_ + " xdotool search --sync --name '^Xephyr' windowsize " +
+      std::to_string(width) + " " + std::to_string(height));
+}
+
+namespace {
 
 // The window's children, bottom to top, and its parent.
 std::vector<Window> Children(::Display* display, Window window, Window* parent = nullptr) {
@@ -396,26 +447,9 @@ namespace {
 class OwnDisplay final : public ::testing::Environment {
  public:
   void SetUp() override {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) throw std::runtime_error("no pipe");
-    server_ = fork();
-    if (server_ == 0) {
-      prctl(PR_SET_PDEATHSIG, SIGTERM);
-      close(pipeEnds[0]);
-      const std::string fd = std::to_string(pipeEnds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-             "-nolisten", "tcp", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(pipeEnds[1]);
-    // The number and then a newline, in writes of their own; the server fails if the pipe
-    // closes before the newline is written.
-    std::string number;
-    char c = 0;
-    while (read(pipeEnds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(pipeEnds[0]);
-    if (number.empty()) throw std::runtime_error("Xvfb did not start");
-    setenv("DISPLAY", (":" + number).c_str(), 1);
+    const auto [server, name] = StartServer({"Xvfb", "-screen", "0", "1024x768x24"});
+    server_ = server;
+    setenv("DISPLAY", name.c_str(), 1);
   }
   void TearDown() override {
     kill(server_, SIGTERM);

@@ -14,6 +14,7 @@
 #include <thread>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vellomar::e2e {
@@ -112,6 +113,24 @@ class Display {
 
  private:
   ::Display* display_;
+};
+
+// Starts an X server (its command without -displayfd); its pid and display name once it is up.
+std::pair<pid_t, std::string> StartServer(std::vector<std::string> command);
+
+// A display nested in a window on the test's display (Xephyr), whose screen takes the size of that
+// window as a real screen takes a new mode, with the RandR events that come with it. DISPLAY names
+// it while it lives.
+class NestedDisplay {
+ public:
+  NestedDisplay(int width, int height);
+  ~NestedDisplay();
+  void Resize(int width, int height) const;
+
+ private:
+  std::string outer_;
+  std::string name_;
+  pid_t server_ = -1;
 };
 
 // Asks every 50 ms until the condition holds or the time is up; whether it held.

@@ -33,8 +33,8 @@ bash tools/fuzz.sh 20
 # its own with real input from xdotool; npm fetches the emulator at build time. Then its Debian
 # package (CPack, with dpkg-shlibdeps and file), which lintian must pass without an error.
 echo "== linux"
-linux_packages=(pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxfixes-dev xvfb xauth
-                xdotool xserver-xephyr dpkg-dev file lintian)
+linux_packages=(pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxfixes-dev libxi-dev
+                xvfb xauth xdotool xserver-xephyr dpkg-dev file lintian)
 command -v npm >/dev/null || linux_packages+=(nodejs npm)
 bash tools/install-packages.sh "${linux_packages[@]}"
 . tools/node-ca.sh

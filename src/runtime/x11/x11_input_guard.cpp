@@ -1,10 +1,13 @@
 // The input guard on X: an InputOnly window over every monitor, which lets the movie show and
 // takes every key, click and move, with the keyboard and pointer grabbed while it is up. Nothing
-// covers the screen unless the keyboard could be taken first; a grab lost later is retried, and
-// the window takes input meanwhile, so the user is never locked out and never locked in. In the
-// root role the input is left to the daemon that started us.
+// covers the screen unless the keyboard could be taken first; a grab another client holds later
+// is retried, and meanwhile the keys and clicks that client gets still reach the guard as raw
+// input events, so the user is never locked out and never locked in. In the root role the input
+// is left to the daemon that started us.
 #include "runtime/x11/x11_windows.h"
 
+#include <X11/XKBlib.h>
+#include <X11/extensions/XInput2.h>
 #include <gdk/gdkx.h>
 
 #include <chrono>
@@ -38,10 +41,55 @@ bool GrabPointer(Window window) {
                       GrabModeAsync, GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
 }
 
+// What each grab holds, for the raw events to stand in for what the other one misses.
+struct Grabs {
+  bool keyboard = false;
+  bool pointer = false;
+};
+
+Grabs& Held() {
+  static Grabs held;
+  return held;
+}
+
 bool Grab(Window window) {
-  const bool keyboard = GrabKeyboard(window);
-  const bool pointer = GrabPointer(window);
-  return keyboard && pointer;
+  Held() = Grabs{GrabKeyboard(window), GrabPointer(window)};
+  return Held().keyboard && Held().pointer;
+}
+
+void OnButton(WindowRecord& form, unsigned int button) {
+  static constexpr std::int16_t kButtons[] = {0, 1, 4, 2};  // X: left, middle, right
+  if (button >= 1 && button <= 3) form.events->OnMouseDown(kButtons[button]);
+}
+
+int& InputExtension() {
+  static int opcode = -1;
+  return opcode;
+}
+
+// Raw key presses and clicks arrive whoever holds the grabs.
+void ListenToRawInput() {
+  Display* display = XDisplay();
+  int event = 0;
+  int error = 0;
+  if (InputExtension() >= 0 ||
+      !XQueryExtension(display, "XInputExtension", &InputExtension(), &event, &error)) {
+    return;
+  }
+  unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+  XISetMask(bits, XI_RawKeyPress);
+  XISetMask(bits, XI_RawButtonPress);
+  XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
+  XISelectEvents(display, DefaultRootWindow(display), &mask, 1);
+}
+
+void OnRawInput(WindowRecord& form, const XIRawEvent& raw) {
+  if (raw.evtype == XI_RawKeyPress && !Held().keyboard) {
+    const KeySym key = XkbKeycodeToKeysym(XDisplay(), static_cast<KeyCode>(raw.detail), 0, 0);
+    form.events->OnKeyDown(VirtualKeyOf(key), 0);
+  } else if (raw.evtype == XI_RawButtonPress && !Held().pointer) {
+    OnButton(form, static_cast<unsigned>(raw.detail));
+  }
 }
 
 gboolean RetryGrab(gpointer) {
@@ -56,19 +104,20 @@ gboolean RetryGrab(gpointer) {
 GdkFilterReturn FilterGuardEvents(GdkXEvent* native, GdkEvent*, gpointer) {
   auto* event = static_cast<XEvent*>(native);
   WindowRecord* form = OpenGuard();
+  if (form && event->type == GenericEvent && event->xcookie.extension == InputExtension() &&
+      event->xcookie.data && GrabRetry() != 0) {
+    OnRawInput(*form, *static_cast<const XIRawEvent*>(event->xcookie.data));
+    return GDK_FILTER_CONTINUE;
+  }
   if (!form || event->xany.window != form->guard) return GDK_FILTER_CONTINUE;
   switch (event->type) {
     case KeyPress:
       form->events->OnKeyDown(VirtualKeyOf(XLookupKeysym(&event->xkey, 0)),
                               ShiftStateOf(event->xkey.state));
       break;
-    case ButtonPress: {
-      static constexpr std::int16_t kButtons[] = {0, 1, 4, 2};  // X: left, middle, right
-      if (event->xbutton.button >= 1 && event->xbutton.button <= 3) {
-        form->events->OnMouseDown(kButtons[event->xbutton.button]);
-      }
+    case ButtonPress:
+      OnButton(*form, event->xbutton.button);
       break;
-    }
     case MotionNotify:
       // X reports motion on map and on grabs at the same position: only a change is a move.
       if (event->xmotion.x_root != form->pointerX || event->xmotion.y_root != form->pointerY) {
@@ -115,6 +164,7 @@ void OpenInputGuard(WindowRecord& form) {
   gdk_x11_display_error_trap_push(gdkDisplay);
   XSetInputFocus(display, form.guard, RevertToParent, CurrentTime);
   gdk_x11_display_error_trap_pop_ignored(gdkDisplay);
+  ListenToRawInput();
   if (!Grab(form.guard) && GrabRetry() == 0) {
     GrabRetry() = g_timeout_add(kGrabRetryMs, RetryGrab, nullptr);
   }

@@ -226,6 +226,20 @@ TEST_F(FullScreen, CoversNothingWithoutTheKeyboardAndWaitsABitForIt) {
   EXPECT_EQ(saver.WaitForExit(kEnd), 0);
 }
 
+// Another client keeps the pointer (a drag that never ends): the guard retries its grab, and a
+// click still ends the run, though it goes to that client.
+TEST_F(FullScreen, AClickEndsTheRunWhileAnotherClientKeepsThePointer) {
+  Display other;
+  ASSERT_EQ(XGrabPointer(other.get(), DefaultRootWindow(other.get()), False, ButtonPressMask,
+                         GrabModeAsync, GrabModeAsync, 0, 0, CurrentTime),
+            GrabSuccess);
+  XSync(other.get(), False);
+  auto saver = Start();
+  EXPECT_EQ(saver->WaitForExit(500ms), std::nullopt);
+  Click(1);
+  EXPECT_EQ(saver->WaitForExit(kEnd), 0);
+}
+
 // Windows that another client maps while the saver runs, outside a window manager's stacking and
 // inside it (a plain top-level, which no manager here frames), end up under the saver, which keeps
 // the keyboard.

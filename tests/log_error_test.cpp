@@ -1,4 +1,4 @@
-#include "startup/log_error.h"
+#include "system/log_error.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@
 #include "runtime/sim/sim_platform.h"
 #include "settings/registry.h"
 #include "startup/main.h"
-#include "startup/platform_facts.h"
+#include "system/platform_facts.h"
 
 namespace vellomar {
 

@@ -11,7 +11,7 @@
 #include "runtime/sim/sim_platform.h"
 #include "saver/bakform.h"
 #include "startup/main.h"
-#include "startup/platform_facts.h"
+#include "system/platform_facts.h"
 
 namespace vellomar {
 namespace {

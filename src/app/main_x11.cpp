@@ -11,7 +11,7 @@
 #include "runtime/x11/x11_user_folders.h"
 #include "runtime/x11/x11_xscreensaver_preferences.h"
 #include "startup/main.h"
-#include "startup/platform_facts.h"
+#include "system/platform_facts.h"
 
 int main(int argc, char** argv) {
   // Changes a file only, so it needs no display.

@@ -4,7 +4,7 @@
 #include "runtime/platform_constants.h"
 #include "settings/language_table.h"
 #include "settings/registry.h"
-#include "startup/log_error.h"
+#include "system/log_error.h"
 
 namespace vellomar {
 

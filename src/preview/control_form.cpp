@@ -7,7 +7,7 @@
 #include "runtime/number_text.h"
 #include "runtime/platform_constants.h"
 #include "settings/registry.h"
-#include "startup/log_error.h"
+#include "system/log_error.h"
 
 namespace vellomar {
 

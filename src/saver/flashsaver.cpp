@@ -9,7 +9,7 @@
 #include "saver/main_form.h"
 #include "settings/language_table.h"
 #include "settings/registry.h"
-#include "startup/log_error.h"
+#include "system/log_error.h"
 
 namespace vellomar {
 

@@ -10,7 +10,7 @@
 #include "saver/full_screen_design.h"
 #include "saver/guard_settings.h"
 #include "settings/registry.h"
-#include "startup/platform_facts.h"
+#include "system/platform_facts.h"
 
 namespace vellomar {
 

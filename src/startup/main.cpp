@@ -8,7 +8,7 @@
 #include "preview/control_form.h"
 #include "runtime/number_text.h"
 #include "saver/bakform.h"
-#include "startup/platform_facts.h"
+#include "system/platform_facts.h"
 
 namespace vellomar {
 

@@ -1,4 +1,4 @@
-// Small platform services of the start-up module.
+// Small platform services that the start-up and the forms share.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
-// The error log: one dated line per failure of a guarded handler, appended to error.log in the
-// install folder. Logging never shows, raises or reports anything.
+// The error log: one dated line per failure of a guarded handler, appended to the file the
+// platform names (error.log in the install folder on Windows). Logging never shows, raises or
+// reports anything.
 #pragma once
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "startup/platform_facts.h"
+#include "system/platform_facts.h"
 
 #include "runtime/program_values.h"
 

@@ -61,9 +61,7 @@ class MovieControl final : public NativeControl, private MovieView::Listener {
   }
   void PutProperty(std::int32_t dispId, const DispValue& value) override {
     if (dispId != kDispMovie) Refuse(kFlashProgId, dispId);
-    std::string path = TextOf(value);
-    std::replace(path.begin(), path.end(), '\\', '/');
-    view_.SetMovie(path);
+    view_.SetMovie(LocalPath(TextOf(value)));
   }
   void Invoke(std::int32_t dispId, const std::vector<DispValue>& args) override {
     if (dispId == kDispSetVariable && args.size() == 2) {
@@ -86,8 +84,8 @@ class MovieControl final : public NativeControl, private MovieView::Listener {
 
 // A file:// address as the core builds it (a Windows path after the scheme) as a proper URI:
 // '#' and '%' in a folder's name must not end or escape anything. Other addresses pass as they are.
-std::string UriOf(std::string address) {
-  std::replace(address.begin(), address.end(), '\\', '/');
+std::string UriOf(const std::string& windowsAddress) {
+  const std::string address = LocalPath(windowsAddress);
   constexpr std::string_view kFileScheme = "file://";
   if (!address.starts_with(kFileScheme)) return address;
   gchar* uri = g_filename_to_uri(address.substr(kFileScheme.size()).c_str(), nullptr, nullptr);

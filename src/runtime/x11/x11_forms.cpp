@@ -41,22 +41,15 @@ gboolean KeyPressed(GtkWidget* widget, GdkEventKey* event, gpointer data) {
 }
 
 gboolean ButtonPressed(GtkWidget*, GdkEventButton* event, gpointer data) {
-  if (event->type != GDK_BUTTON_PRESS) return FALSE;
-  static constexpr std::int16_t kButtons[] = {0, 1, 4, 2};  // X: left, middle, right
-  if (event->button < 1 || event->button > 3) return FALSE;
-  static_cast<WindowRecord*>(data)->events->OnMouseDown(kButtons[event->button]);
+  if (event->type == GDK_BUTTON_PRESS) {
+    DeliverButton(*static_cast<WindowRecord*>(data), event->button);
+  }
   return FALSE;
 }
 
 gboolean PointerMoved(GtkWidget*, GdkEventMotion* event, gpointer data) {
-  auto* record = static_cast<WindowRecord*>(data);
-  const int x = static_cast<int>(event->x_root);
-  const int y = static_cast<int>(event->y_root);
-  // X reports motion on map and on grabs at the same position: only a change is a move.
-  if (x == record->pointerX && y == record->pointerY) return FALSE;
-  record->pointerX = x;
-  record->pointerY = y;
-  record->events->OnMouseMove();
+  DeliverMotion(*static_cast<WindowRecord*>(data), static_cast<int>(event->x_root),
+                static_cast<int>(event->y_root));
   return FALSE;
 }
 

@@ -57,11 +57,6 @@ bool Grab(Window window) {
   return Held().keyboard && Held().pointer;
 }
 
-void OnButton(WindowRecord& form, unsigned int button) {
-  static constexpr std::int16_t kButtons[] = {0, 1, 4, 2};  // X: left, middle, right
-  if (button >= 1 && button <= 3) form.events->OnMouseDown(kButtons[button]);
-}
-
 int& InputExtension() {
   static int opcode = -1;
   return opcode;
@@ -88,7 +83,7 @@ void OnRawInput(WindowRecord& form, const XIRawEvent& raw) {
     const KeySym key = XkbKeycodeToKeysym(XDisplay(), static_cast<KeyCode>(raw.detail), 0, 0);
     form.events->OnKeyDown(VirtualKeyOf(key), 0);
   } else if (raw.evtype == XI_RawButtonPress && !Held().pointer) {
-    OnButton(form, static_cast<unsigned>(raw.detail));
+    DeliverButton(form, static_cast<unsigned>(raw.detail));
   }
 }
 
@@ -116,15 +111,10 @@ GdkFilterReturn FilterGuardEvents(GdkXEvent* native, GdkEvent*, gpointer) {
                               ShiftStateOf(event->xkey.state));
       break;
     case ButtonPress:
-      OnButton(*form, event->xbutton.button);
+      DeliverButton(*form, event->xbutton.button);
       break;
     case MotionNotify:
-      // X reports motion on map and on grabs at the same position: only a change is a move.
-      if (event->xmotion.x_root != form->pointerX || event->xmotion.y_root != form->pointerY) {
-        form->pointerX = event->xmotion.x_root;
-        form->pointerY = event->xmotion.y_root;
-        form->events->OnMouseMove();
-      }
+      DeliverMotion(*form, event->xmotion.x_root, event->xmotion.y_root);
       break;
     default: break;
   }

@@ -24,14 +24,6 @@ namespace {
 
 constexpr std::uintmax_t kErrorLogLimit = 1 << 20;
 
-// Windows paths of the core (install folder + "\name") as file names here.
-std::string LocalPath(std::string path) {
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
-}
-
 // Valid UTF-8 passes; each byte that starts no valid sequence becomes '?'.
 std::string ValidUtf8(std::string_view text) {
   std::string result;

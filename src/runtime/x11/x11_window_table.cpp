@@ -1,9 +1,10 @@
-// The handle table, and what the window calls share: the display, twips, the root role's
-// window, and the top-most order.
+// The handle table, and what the window calls share: the display, twips, Windows paths, the root
+// role's window, and the top-most order with the restacking that keeps it above other windows.
 #include "runtime/x11/x11_windows.h"
 
 #include <gdk/gdkx.h>
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -46,6 +47,11 @@ void HandleEvent(GdkEvent* event, gpointer) {
 }
 
 }  // namespace
+
+std::string LocalPath(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
 
 Display* XDisplay() { return gdk_x11_display_get_xdisplay(gdk_display_get_default()); }
 

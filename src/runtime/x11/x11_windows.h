@@ -44,6 +44,9 @@ _XDisplay* XDisplay();
 double ScreenDpi();
 int TwipsToPixels(std::int32_t twips);
 
+// A Windows path of the core (install folder + "\name") as a file name here.
+std::string LocalPath(std::string path);
+
 // The handle table.
 Hwnd AddWindow(WindowRecord& record);
 void RemoveWindow(Hwnd handle);
@@ -88,8 +91,11 @@ void ReleaseInputGuardGrabs();
 // guard to take over. False when another client keeps the keyboard all the while.
 bool TakeInputBeforeCovering();
 
-// Windows virtual-key code and shift state of an X key (x11_keys.cpp).
+// X input to the form's handlers (x11_input.cpp): the Windows virtual-key code and shift state
+// of an X key; a press of X button 1 to 3; a move to a point on the screen, when it is a move.
 std::int16_t VirtualKeyOf(unsigned long keysym);
 std::int16_t ShiftStateOf(unsigned int state);
+void DeliverButton(WindowRecord& form, unsigned int button);
+void DeliverMotion(WindowRecord& form, int xRoot, int yRoot);
 
 }  // namespace vellomar::x11

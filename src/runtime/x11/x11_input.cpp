@@ -1,4 +1,5 @@
-// X keys as the Windows virtual-key codes and shift state the program's key handlers expect.
+// X input as the program's handlers expect it: keys as Windows virtual-key codes and shift
+// state, buttons by their Windows numbers, and moves only where the pointer really moved.
 #include "runtime/x11/x11_windows.h"
 
 #include <X11/Xlib.h>
@@ -54,6 +55,19 @@ std::int16_t ShiftStateOf(unsigned int state) {
   return static_cast<std::int16_t>(((state & ShiftMask) ? 1 : 0) |
                                    ((state & ControlMask) ? 2 : 0) |
                                    ((state & Mod1Mask) ? 4 : 0));
+}
+
+void DeliverButton(WindowRecord& form, unsigned int button) {
+  static constexpr std::int16_t kButtons[] = {0, 1, 4, 2};  // X: left, middle, right
+  if (button >= 1 && button <= 3) form.events->OnMouseDown(kButtons[button]);
+}
+
+void DeliverMotion(WindowRecord& form, int xRoot, int yRoot) {
+  // X reports motion on map and on grabs at the same position: only a change is a move.
+  if (xRoot == form.pointerX && yRoot == form.pointerY) return;
+  form.pointerX = xRoot;
+  form.pointerY = yRoot;
+  form.events->OnMouseMove();
 }
 
 }  // namespace vellomar::x11

@@ -1,6 +1,25 @@
 // The Linux platform: GTK 3 windows, Xlib where GTK hides what is needed, the movie in a web
-// view, settings in key files. What is Windows-shaped at the seam (switches, window procedures,
-// extended styles, virtual-key codes, backslash paths) is translated here.
+// view, the registry in key files. What each seam call does here:
+//
+//   CommandArgs            translated: XScreenSaver switches as Windows switches (x11_switches)
+//   ExeName, Screen, clock real; Screen is the root role's window there
+//   Utf8ToAnsi/AnsiToUtf8  the ANSI code page is UTF-8: invalid bytes become '?'
+//   AppendFileA            real, with Windows paths translated; never through a link
+//   ErrorLogFile           the user's $XDG_STATE_HOME/vellomar/error.log, kept bounded
+//   ShowErrorReport        a GTK message dialog that takes the keyboard from the guard
+//   Create* (forms)        GTK windows placed in twips (x11_forms); full-screen forms follow the
+//                          screen (x11_screen_changes) and stay above others (x11_window_table)
+//   CreateControl          the movie in a web view (x11_movie_view), the purchase page in the
+//                          user's browser (x11_controls)
+//   FindWindowA, SetWindowPos, SetWindowLongA, CallWindowProcA, SetParent, GetClientRect,
+//   IsWindow               translated onto X windows (x11_window_manager); WS_EX_TRANSPARENT
+//                          makes the form the input guard (x11_input_guard)
+//   ShowCursor             real, through XFixes
+//   SystemParametersInfoA  deliberately nothing: the saver state is the daemon's
+//   GetVersionExA          the NT line, with the kernel's version
+//   Reg* (six calls)       the key files (x11_settings_store) over first-run defaults
+//   VerifyScreenSavePwd,
+//   PwdChangePasswordA     deliberately absent: locking is the screen locker's job
 #pragma once
 
 #include <memory>

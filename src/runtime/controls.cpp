@@ -23,9 +23,8 @@ Timer::Timer(Form& owner, std::uint32_t intervalMs, bool enabled, std::function<
 }
 
 void Timer::SetEnabled(bool enabled) {
-  enabled_ = enabled;
   if (!native_) return;
-  if (enabled_ && intervalMs_ > 0) {
+  if (enabled && intervalMs_ > 0) {
     native_->Start(intervalMs_);
   } else {
     native_->Stop();
@@ -50,8 +49,7 @@ Label::Label(Form& owner, const Placement& placement, const FontDesign& font)
       native_(owner.program().platform().CreateLabel(owner.hWnd(), placement, font)) {}
 
 void Label::SetCaption(const std::string& caption) {
-  caption_ = caption;
-  if (native_) native_->SetText(caption_);
+  if (native_) native_->SetText(caption);
 }
 
 Button::Button(Form& owner, const Placement& placement, const std::string& caption,

@@ -37,15 +37,12 @@ class Control {
 class Timer final : public Control, private TimerEvents {
  public:
   Timer(Form& owner, std::uint32_t intervalMs, bool enabled, std::function<void()> onTick);
-  bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
-  std::uint32_t Interval() const { return intervalMs_; }
 
  private:
   void OnTick() override;
   void DestroyNative() override { native_.reset(); }
   std::uint32_t intervalMs_;
-  bool enabled_ = false;
   std::function<void()> onTick_;
   std::unique_ptr<NativeTimer> native_;
 };
@@ -67,12 +64,10 @@ class PictureBox final : public Control {
 class Label final : public Control {
  public:
   Label(Form& owner, const Placement& placement, const FontDesign& font);
-  const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& caption);
 
  private:
   void DestroyNative() override { native_.reset(); }
-  std::string caption_;
   std::unique_ptr<NativeWindow> native_;
 };
 

@@ -1,7 +1,7 @@
 #!/bin/sh
 # with-session.sh CMD [ARGS...]: runs CMD inside the Wine session (see session.sh), starting it when
 # none runs and stopping it afterwards unless another with-session.sh still uses it. Exits with
-# CMD's status. Typical: tools/wine/with-session.sh ctest --test-dir build-win64
+# CMD's status. Typical: tools/wine/with-session.sh ctest --preset win64
 set -eu
 [ $# -gt 0 ] || { echo "usage: with-session.sh CMD [ARGS...]" >&2; exit 2; }
 . "$(dirname "$0")/common.sh"

@@ -31,10 +31,11 @@ bash tools/fuzz.sh 20
 
 # The Linux program (GTK 3, WebKitGTK 4.1, X11) and its end-to-end tests, each test on an Xvfb of
 # its own with real input from xdotool; npm fetches the emulator at build time. Then its Debian
-# package (CPack, with dpkg-shlibdeps and file), which lintian must pass without an error.
+# package (CPack, with dpkg-shlibdeps and file), which lintian must pass without an error, and
+# which must install and work in a fresh Debian 12 root (debootstrap).
 echo "== linux"
 linux_packages=(pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxfixes-dev libxi-dev
-                xvfb xauth xdotool xserver-xephyr dpkg-dev file lintian)
+                xvfb xauth xdotool xserver-xephyr dpkg-dev file lintian debootstrap)
 command -v npm >/dev/null || linux_packages+=(nodejs npm)
 bash tools/install-packages.sh "${linux_packages[@]}"
 . tools/node-ca.sh
@@ -43,6 +44,8 @@ cmake --build --preset linux -j "$jobs"
 ctest --preset linux
 cmake --build --preset linux --target package
 lintian --fail-on error build/linux/vellomar_*.deb
+# The package installed into a fresh Debian 12 root and used through the real XScreenSaver.
+bash tests/package/install_e2e.sh build/linux/vellomar_*.deb
 
 for preset in win64 win32; do
   echo "== $preset (build)"

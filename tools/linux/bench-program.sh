@@ -10,13 +10,22 @@ out=$PWD/build/linux-bench
 prepare_program "$out" "music=sz:0"
 own_display
 
+read_stat() { # the caller's array `fields`: those of /proc/$1/stat after the command name
+  local line
+  # A process may end at any time: its entry then fails to open, silently (the redirection of
+  # standard error must come first to cover the open).
+  { read -r line <"/proc/$1/stat"; } 2>/dev/null || return 1
+  read -ra fields <<<"${line##*) }"
+}
 # The program and every process under it: the web view's processes are its children.
 tree() {
-  local all=("$1") i=0
+  local all=("$1") i=0 dir pid
+  local -a fields
   while [ $i -lt ${#all[@]} ]; do
-    for stat in /proc/[0-9]*/stat; do
-      read -r pid _ _ ppid _ <"$stat" 2>/dev/null || continue
-      [ "$ppid" = "${all[$i]}" ] && all+=("$pid")
+    for dir in /proc/[0-9]*; do
+      pid=${dir#/proc/}
+      read_stat "$pid" || continue
+      if [ "${fields[1]}" = "${all[$i]}" ]; then all+=("$pid"); fi
     done
     i=$((i + 1))
   done
@@ -24,10 +33,10 @@ tree() {
 }
 ticks() { # user + system clock ticks of the given processes
   local sum=0 pid
+  local -a fields
   for pid in "$@"; do
-    [ -r "/proc/$pid/stat" ] || continue
-    set -- $(sed 's/^.*) //' "/proc/$pid/stat")
-    sum=$((sum + ${12} + ${13}))
+    read_stat "$pid" || continue
+    sum=$((sum + fields[11] + fields[12]))
   done
   echo "$sum"
 }

@@ -64,16 +64,22 @@ tree() {
   done
   echo "${all[@]}"
 }
-pss_kb() { # summed over the processes given; one that has ended counts for nothing
-  local sum=0 pid key value _
+# "PSS anon" in kB, summed over the processes given; one that has ended counts for nothing. The
+# anonymous and shared-memory part is apart because the rest, the pages of the programs' files,
+# is shared with whatever else maps them, other sessions' processes included.
+pss_kb() {
+  local sum=0 anon=0 pid key value _
   for pid in "$@"; do
     {
       while read -r key value _; do
-        if [ "$key" = Pss: ]; then sum=$((sum + value)); fi
+        case $key in
+          Pss:) sum=$((sum + value)) ;;
+          Pss_Anon: | Pss_Shmem:) anon=$((anon + value)) ;;
+        esac
       done <"/proc/$pid/smaps_rollup"
     } 2>/dev/null || true
   done
-  echo "$sum"
+  echo "$sum $anon"
 }
 ticks_over() { # clock ticks the processes given use over $1 s; one that ends meanwhile counts 0
   local wait=$1 sum=0 pid now
@@ -100,7 +106,7 @@ one_colour() {
 
 # measure LABEL MARK STOP COMMAND...: runs COMMAND on an Xvfb of its own, with MARK (a string no
 # other process holds) in its environment, ends it with `STOP PID` and appends "NAME first-frame-s
-# PSS-kB CPU-ticks" to $out/results, NAME being LABEL's first word.
+# PSS-kB anon-kB CPU-ticks" to $out/results, NAME being LABEL's first word.
 measure() {
   local label=$1 mark=$2 stop=$3 name=${1%% *} start first pid display procs pss ticks why i
   shift 3
@@ -128,10 +134,11 @@ measure() {
     ticks=$(ticks_over "$seconds" "${procs[@]}")
     first=$(awk -v s="$start" -v f="$first" 'BEGIN {print f - s}')
     echo "$name $first $pss $ticks" >>"$out/results"
-    awk -v f="$first" -v p="$pss" -v n="${#procs[@]}" -v t="$ticks" -v hz="$hz" \
-        -v secs="$seconds" -v label="$label" 'BEGIN {
-      printf "%s: first frame %.2f s after the start; memory %.1f MB (PSS, %d processes); ",
+    awk -v f="$first" -v p="${pss% *}" -v a="${pss#* }" -v n="${#procs[@]}" -v t="$ticks" \
+        -v hz="$hz" -v secs="$seconds" -v label="$label" 'BEGIN {
+      printf "%s: first frame %.2f s after the start; memory %.1f MB (PSS, %d processes; ",
              label, f, p / 1024, n
+      printf "of it anonymous %.1f MB); ", a / 1024
       printf "CPU %.1f %% of one core over %d s\n", 100 * t / hz / secs, secs }'
   fi
   "$stop" "$pid" 2>/dev/null || true
@@ -186,19 +193,22 @@ awk -v hz="$hz" -v secs="$seconds" '
     return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
   }
   { side = $1 == "vellomar" ? "v" : "c"; runs[side]++
-    first[side] = first[side] " " $2; pss[side] = pss[side] " " $3; cpu[side] = cpu[side] " " $4 }
+    first[side] = first[side] " " $2; pss[side] = pss[side] " " $3; anon[side] = anon[side] " " $4
+    cpu[side] = cpu[side] " " $5 }
   END {
     printf "\nfull screen 1024x768, music off; medians of %d and %d runs\n", runs["v"], runs["c"]
-    printf "%-22s %12s %9s %18s\n", "", "first frame", "PSS MB", "CPU % of one core"
+    printf "%-22s %12s %9s %14s %18s\n", "", "first frame", "PSS MB", "of it anon MB",
+           "CPU % of one core"
     for (s = 0; s < 2; s++) {
       side = s ? "c" : "v"
       if (!runs[side]) continue
       f[side] = median(first[side]); m[side] = median(pss[side]) / 1024
-      c[side] = 100 * median(cpu[side]) / hz / secs
-      printf "%-22s %10.2f s %9.1f %18.1f\n", s ? "chromium --kiosk" : "vellomar --fullscreen",
-             f[side], m[side], c[side]
+      anonmb[side] = median(anon[side]) / 1024; c[side] = 100 * median(cpu[side]) / hz / secs
+      printf "%-22s %10.2f s %9.1f %14.1f %18.1f\n",
+             s ? "chromium --kiosk" : "vellomar --fullscreen", f[side], m[side], anonmb[side],
+             c[side]
     }
-    if (runs["v"] && runs["c"] && f["c"] && m["c"] && c["c"])
-      printf "%-22s %12.2f %9.2f %18.2f\n", "vellomar / chromium", f["v"] / f["c"],
-             m["v"] / m["c"], c["v"] / c["c"]
+    if (runs["v"] && runs["c"] && f["c"] && m["c"] && anonmb["c"] && c["c"])
+      printf "%-22s %12.2f %9.2f %14.2f %18.2f\n", "vellomar / chromium", f["v"] / f["c"],
+             m["v"] / m["c"], anonmb["v"] / anonmb["c"], c["v"] / c["c"]
   }' "$out/results"

@@ -8,7 +8,8 @@
 # sizes and those of the stripped programs they ship; then the CPU that the movie's full-screen
 # role costs in the Flash emulator in headless Chromium (tests/player/bench), what the Linux movie
 # view costs (tools/linux/bench-movie-view.sh) and what the whole Linux program costs full screen
-# (tools/linux/bench-program.sh). A benchmark, not a test: it asserts nothing about speed.
+# beside the same page in Chromium's kiosk mode (tools/linux/bench-program.sh). A benchmark, not a
+# test: it asserts nothing about speed.
 #
 #   VELLOMAR_BENCH_RUNS   runs of each measurement per saver (15)
 #   build/bench/results.txt, results.csv, results.json   the figures, to compare runs
@@ -82,7 +83,8 @@ node tests/player/bench/cpu.js || status=$?
 echo "== Linux movie view"
 bash tools/linux/bench-movie-view.sh || status=$?
 
-# ---- the whole Linux program: start to first frame, memory and CPU of `vellomar --fullscreen`
+# ---- the whole Linux program: start to first frame, memory and CPU of `vellomar --fullscreen`,
+# beside Chromium in kiosk mode playing the same page
 echo "== Linux program"
 bash tools/linux/bench-program.sh || status=$?
 exit "$status"

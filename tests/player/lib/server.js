@@ -14,26 +14,36 @@ const types = {
   ".swf": "application/x-shockwave-flash",
   ".map": "application/json",
 };
+export const movieType = types[".swf"];
+
+// The file that `inside`, a request's path below some prefix, names in `folder`; null when it
+// climbs out.
+export function underFolder(folder, inside) {
+  const path = normalize(inside);
+  return path.startsWith("..") ? null : join(folder, path);
+}
 
 function fileFor(pathname, moviePath) {
-  if (pathname === "/") return join(here, "page.html");
-  if (pathname === "/movie.swf") return moviePath;
+  if (pathname === "/") return { file: join(here, "page.html") };
+  if (pathname === "/movie.swf") return { file: moviePath, type: movieType };
   if (pathname.startsWith("/ruffle/")) {
-    const inside = normalize(pathname.slice("/ruffle/".length));
-    if (!inside.startsWith("..")) return join(emulatorDir, inside);
+    const file = underFolder(emulatorDir, pathname.slice("/ruffle/".length));
+    if (file) return { file };
   }
   return null;
 }
 
-// Resolves to { url, close() }.
-export function serve(moviePath) {
+// Serves what route(pathname) names: { file, type?, edit? } (edit(text) rewrites the body), or
+// null for a 404. Resolves to { url, close() }.
+export function serveFiles(route) {
   const server = createServer(async (request, response) => {
     const { pathname } = new URL(request.url, "http://127.0.0.1");
-    const file = fileFor(pathname, moviePath);
+    const found = route(pathname);
     try {
-      if (!file) throw new Error("not served");
-      const body = await readFile(file);
-      const type = pathname === "/movie.swf" ? types[".swf"] : types[extname(file)];
+      if (!found) throw new Error("not served");
+      let body = await readFile(found.file);
+      if (found.edit) body = found.edit(body.toString("utf8"));
+      const type = found.type ?? types[extname(found.file)];
       response.writeHead(200, { "content-type": type ?? "application/octet-stream" });
       response.end(body);
     } catch {
@@ -49,4 +59,9 @@ export function serve(moviePath) {
       });
     });
   });
+}
+
+// The tests' page with the movie at moviePath.
+export function serve(moviePath) {
+  return serveFiles((pathname) => fileFor(pathname, moviePath));
 }

@@ -7,7 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tools/install-packages.sh cmake g++ make libgtest-dev googletest
+. tools/packages.sh
+bash tools/install-packages.sh "${build_packages[@]}"
 # The cross compilers, Wine and what it loads, Xvfb, NSIS (see the script); only what is missing.
 sh tools/wine/install-deps.sh >/dev/null
 
@@ -31,13 +32,10 @@ bash tools/fuzz.sh 20
 
 # The Linux program (GTK 3, WebKitGTK 4.1, X11) and its end-to-end tests, each test on an Xvfb of
 # its own with real input from xdotool; npm fetches the emulator at build time. Then its Debian
-# package (CPack, with dpkg-shlibdeps and file), which lintian must pass without an error, and
-# which must install and work in a fresh Debian 12 root (debootstrap).
+# package, which lintian must pass without an error, and which must install and work in a fresh
+# Debian 12 root.
 echo "== linux"
-linux_packages=(pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev libx11-dev libxfixes-dev libxi-dev
-                xvfb xauth xdotool xserver-xephyr dpkg-dev file lintian debootstrap)
-command -v npm >/dev/null || linux_packages+=(nodejs npm)
-bash tools/install-packages.sh "${linux_packages[@]}"
+bash tools/install-packages.sh "${linux_packages[@]}" $(node_packages)
 . tools/node-ca.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$jobs"

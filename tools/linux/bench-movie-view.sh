@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 bash tools/linux/setup-movie-view.sh
-bench=build/linux-movie/src/runtime/x11/vellomar_x11_movie_bench
+bench=build/linux/src/runtime/x11/vellomar_x11_movie_bench
 
 run() {
   if [ -n "${DISPLAY:-}" ]; then

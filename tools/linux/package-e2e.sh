@@ -5,10 +5,8 @@
 # build/package-e2e.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-packages=(cmake g++ make libgtest-dev googletest pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev
-          libx11-dev libxfixes-dev dpkg-dev file debootstrap)
-command -v npm >/dev/null || packages+=(nodejs npm)
-bash tools/install-packages.sh "${packages[@]}"
+. tools/packages.sh
+bash tools/install-packages.sh "${build_packages[@]}" "${linux_packages[@]}" $(node_packages)
 . tools/node-ca.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j 2

@@ -9,12 +9,10 @@ pids=()
 trap 'for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done' EXIT
 
 prepare_program() {
-  local out=$1 packages
+  local out=$1
   shift
-  packages=(cmake g++ make libgtest-dev googletest pkg-config libgtk-3-dev libwebkit2gtk-4.1-dev
-            libx11-dev libxfixes-dev xvfb xdotool imagemagick)
-  command -v npm >/dev/null || packages+=(nodejs npm)
-  bash tools/install-packages.sh "${packages[@]}"
+  . tools/packages.sh
+  bash tools/install-packages.sh "${build_packages[@]}" "${linux_packages[@]}" $(node_packages)
   . tools/node-ca.sh
   cmake --preset linux >/dev/null
   cmake --build --preset linux -j 2 --target vellomar >/dev/null

@@ -1,23 +1,24 @@
-// Serves the player page, the emulator's files and one movie on 127.0.0.1 at a free port: the
-// emulator fetches its wasm over http, never from file://.
+// Serves on 127.0.0.1, at a free port, what the Linux program's scheme serves under its root: the
+// page exactly as shipped, the emulator's files under ruffle/ and the movie as "movie", with the
+// same content types. The emulator fetches its wasm over http, never from file://.
 import { createServer } from "node:http";
 import { readFile } from "node:fs/promises";
 import { dirname, extname, join, normalize } from "node:path";
 import { fileURLToPath } from "node:url";
 
 const here = dirname(fileURLToPath(import.meta.url));
+const pagePath = join(here, "..", "..", "..", "src", "runtime", "x11", "movie", "page.html");
 const emulatorDir = join(here, "..", "node_modules", "@ruffle-rs", "ruffle");
+const movieType = "application/x-shockwave-flash";
 const types = {
   ".html": "text/html; charset=utf-8",
   ".js": "text/javascript",
   ".wasm": "application/wasm",
-  ".swf": "application/x-shockwave-flash",
-  ".map": "application/json",
 };
 
 function fileFor(pathname, moviePath) {
-  if (pathname === "/") return join(here, "page.html");
-  if (pathname === "/movie.swf") return moviePath;
+  if (pathname === "/page.html") return pagePath;
+  if (pathname === "/movie") return moviePath;
   if (pathname.startsWith("/ruffle/")) {
     const inside = normalize(pathname.slice("/ruffle/".length));
     if (!inside.startsWith("..")) return join(emulatorDir, inside);
@@ -25,7 +26,7 @@ function fileFor(pathname, moviePath) {
   return null;
 }
 
-// Resolves to { url, close() }.
+// Resolves to { url, close() }: url is the root, the page's folder.
 export function serve(moviePath) {
   const server = createServer(async (request, response) => {
     const { pathname } = new URL(request.url, "http://127.0.0.1");
@@ -33,7 +34,7 @@ export function serve(moviePath) {
     try {
       if (!file) throw new Error("not served");
       const body = await readFile(file);
-      const type = pathname === "/movie.swf" ? types[".swf"] : types[extname(file)];
+      const type = pathname === "/movie" ? movieType : types[extname(file)];
       response.writeHead(200, { "content-type": type ?? "application/octet-stream" });
       response.end(body);
     } catch {

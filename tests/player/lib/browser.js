@@ -5,7 +5,7 @@ import { existsSync, mkdirSync } from "node:fs";
 import { dirname, join, resolve } from "node:path";
 import { fileURLToPath } from "node:url";
 import { hostStandIn } from "./host.js";
-import { serve } from "./server.js";
+import { emulatorDir, serve } from "./server.js";
 
 const repo = resolve(dirname(fileURLToPath(import.meta.url)), "..", "..", "..");
 
@@ -22,6 +22,9 @@ const stageHeight = 480;
 
 export async function startBrowser(movie = moviePath) {
   if (!existsSync(movie)) throw new Error(`no movie at ${movie} (set VELLOMAR_MOVIE)`);
+  if (!existsSync(join(emulatorDir, "ruffle.js"))) {
+    throw new Error(`no emulator in ${emulatorDir} (run tools/player/setup.sh)`);
+  }
   mkdirSync(shotDir, { recursive: true });
   const server = await serve(movie);
   // The emulator refuses to start under the C locale: it needs a preferred language.

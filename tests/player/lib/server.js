@@ -6,9 +6,10 @@ import { readFile } from "node:fs/promises";
 import { dirname, extname, join, normalize } from "node:path";
 import { fileURLToPath } from "node:url";
 
-const here = dirname(fileURLToPath(import.meta.url));
-const pagePath = join(here, "..", "..", "..", "src", "runtime", "x11", "movie", "page.html");
-const emulatorDir = join(here, "..", "node_modules", "@ruffle-rs", "ruffle");
+const repo = join(dirname(fileURLToPath(import.meta.url)), "..", "..", "..");
+const pagePath = join(repo, "src", "runtime", "x11", "movie", "page.html");
+// Fetched by tools/player/setup.sh from the Linux program's lock file.
+export const emulatorDir = join(repo, "build", "player-emulator", "ruffle");
 const movieType = "application/x-shockwave-flash";
 const types = {
   ".html": "text/html; charset=utf-8",

@@ -1,9 +1,11 @@
-// Debian's Chromium, headless, showing one movie per page through the emulator.
+// Debian's Chromium, headless, showing one movie per page through the emulator on the Linux
+// program's page, with the program's part played by the harness.
 import { chromium } from "playwright-core";
 import { existsSync, mkdirSync } from "node:fs";
 import { dirname, join, resolve } from "node:path";
 import { fileURLToPath } from "node:url";
-import { serve } from "./server.js";
+import { hostStandIn } from "./host.js";
+import { emulatorDir, serve } from "./server.js";
 
 const repo = resolve(dirname(fileURLToPath(import.meta.url)), "..", "..", "..");
 
@@ -11,13 +13,18 @@ const repo = resolve(dirname(fileURLToPath(import.meta.url)), "..", "..", "..");
 export const moviePath = process.env.VELLOMAR_MOVIE ?? join(repo, "build", "host", "vellomar.lak");
 export const shotDir = join(repo, "build", "player");
 
-// The stage element of each role, in CSS pixels.
+// The view of each role, in CSS pixels: the page's stage fills it.
 const roleSizes = { s: [1024, 768], p: [152, 112], c: [640, 480] };
+// The right-click menu each role's form asks for; the others have none.
+const roleMenus = { s: "on" };
 const stageWidth = 640;
 const stageHeight = 480;
 
 export async function startBrowser(movie = moviePath) {
   if (!existsSync(movie)) throw new Error(`no movie at ${movie} (set VELLOMAR_MOVIE)`);
+  if (!existsSync(join(emulatorDir, "ruffle.js"))) {
+    throw new Error(`no emulator in ${emulatorDir} (run tools/player/setup.sh)`);
+  }
   mkdirSync(shotDir, { recursive: true });
   const server = await serve(movie);
   // The emulator refuses to start under the C locale: it needs a preferred language.
@@ -38,18 +45,28 @@ export async function startBrowser(movie = moviePath) {
   };
 }
 
-// Opens a page whose stage element fills the viewport and waits until the movie has loaded and
-// run a few frames. variables: { routine, music, mouse, language }, each optional.
+// Opens the page in a view of the role's size and waits until it tells the host that the movie
+// is drawn (or the emulator shows its error panel), then a second more.
+// variables: { routine, music, mouse, language }, each optional.
 async function openMovie(browser, baseUrl, variables) {
   const [width, height] = roleSizes[variables.routine] ?? roleSizes.s;
-  const page = await browser.newPage({ viewport: { width, height }, locale: "en-US" });
+  // The page's policy admits only the program's scheme, which Chromium cannot serve, so it is set
+  // aside here, and the route below refuses what the policy refuses: any other origin.
+  const page = await browser.newPage({ viewport: { width, height }, locale: "en-US", bypassCSP: true });
   const problems = [];
   page.on("pageerror", (error) => problems.push(String(error)));
-  const query = new URLSearchParams({ w: width, h: height, ...variables });
-  await page.goto(`${baseUrl}?${query}`);
+  const origin = new URL(baseUrl).origin;
+  await page.route((url) => url.origin !== origin, (route) => {
+    problems.push(`fetched outside the page's origin: ${route.request().url()}`);
+    return route.abort("blockedbyclient");
+  });
+  await page.addInitScript(hostStandIn);
+  const query = new URLSearchParams({ menu: roleMenus[variables.routine] ?? "off" });
+  for (const [name, value] of Object.entries(variables)) query.append(`v.${name}`, value);
+  await page.goto(`${baseUrl}page.html?${query}`);
   await page.waitForFunction(() => {
-    const player = document.getElementById("stage");
-    return player.shadowRoot?.querySelector("#panic") || player.ruffle().readyState === 2;
+    const panic = document.getElementById("stage")?.shadowRoot?.querySelector("#panic");
+    return panic || window.posted.some(([kind]) => kind === "frame");
   });
   // A second for the first frames to be drawn.
   await page.waitForTimeout(1000);
@@ -64,6 +81,10 @@ async function openMovie(browser, baseUrl, variables) {
     },
     async fsCommands() {
       return page.evaluate(() => window.fsCommands);
+    },
+    // Every message the page has posted to the host, in order.
+    async posted() {
+      return page.evaluate(() => window.posted);
     },
     // The command that arrives after the `seen` ones, as [command, args].
     async commandAfter(seen) {

@@ -1,20 +1,21 @@
-// Serves the player page, the emulator's files and one movie on 127.0.0.1 at a free port: the
-// emulator fetches its wasm over http, never from file://.
+// Serves on 127.0.0.1, at a free port, what the Linux program's scheme serves under its root: the
+// page exactly as shipped, the emulator's files under ruffle/ and the movie as "movie", with the
+// same content types. The emulator fetches its wasm over http, never from file://.
 import { createServer } from "node:http";
 import { readFile } from "node:fs/promises";
 import { dirname, extname, join, normalize } from "node:path";
 import { fileURLToPath } from "node:url";
 
-const here = dirname(fileURLToPath(import.meta.url));
-const emulatorDir = join(here, "..", "node_modules", "@ruffle-rs", "ruffle");
+const repo = join(dirname(fileURLToPath(import.meta.url)), "..", "..", "..");
+const pagePath = join(repo, "src", "runtime", "x11", "movie", "page.html");
+// Fetched by tools/player/setup.sh from the Linux program's lock file.
+export const emulatorDir = join(repo, "build", "player-emulator", "ruffle");
+export const movieType = "application/x-shockwave-flash";
 const types = {
   ".html": "text/html; charset=utf-8",
   ".js": "text/javascript",
   ".wasm": "application/wasm",
-  ".swf": "application/x-shockwave-flash",
-  ".map": "application/json",
 };
-export const movieType = types[".swf"];
 
 // The file that `inside`, a request's path below some prefix, names in `folder`; null when it
 // climbs out.
@@ -24,8 +25,8 @@ export function underFolder(folder, inside) {
 }
 
 function fileFor(pathname, moviePath) {
-  if (pathname === "/") return { file: join(here, "page.html") };
-  if (pathname === "/movie.swf") return { file: moviePath, type: movieType };
+  if (pathname === "/page.html") return { file: pagePath };
+  if (pathname === "/movie") return { file: moviePath, type: movieType };
   if (pathname.startsWith("/ruffle/")) {
     const file = underFolder(emulatorDir, pathname.slice("/ruffle/".length));
     if (file) return { file };
@@ -34,7 +35,7 @@ function fileFor(pathname, moviePath) {
 }
 
 // Serves what route(pathname) names: { file, type?, edit? } (edit(text) rewrites the body), or
-// null for a 404. Resolves to { url, close() }.
+// null for a 404. Resolves to { url, close() }: url is the root.
 export function serveFiles(route) {
   const server = createServer(async (request, response) => {
     const { pathname } = new URL(request.url, "http://127.0.0.1");
@@ -61,7 +62,7 @@ export function serveFiles(route) {
   });
 }
 
-// The tests' page with the movie at moviePath.
+// The shipped page with the movie at moviePath.
 export function serve(moviePath) {
   return serveFiles((pathname) => fileFor(pathname, moviePath));
 }

@@ -126,7 +126,9 @@ int main(int argc, char** argv) {
 
   FirstFrame listener;
   const Clock::time_point start = Clock::now();
-  vellomar::x11::MovieView view(fixed, routine == "s", listener, VELLOMAR_BENCH_PLAYER);
+  vellomar::x11::MovieView view(
+      fixed, {{"AllowScriptAccess", "always"}, {"Menu", routine == "s" ? "true" : "false"}},
+      listener, VELLOMAR_BENCH_PLAYER);
   view.Place(0, 0, width, height);
   view.SetMovie(VELLOMAR_BENCH_MOVIE);
   if (routine != "p") view.SetVariable("music", "1");

@@ -51,7 +51,10 @@ class MovieViewTest : public ::testing::Test {
     g_object_unref(css);
     GtkWidget* fixed = gtk_fixed_new();
     gtk_container_add(GTK_CONTAINER(window_), fixed);
-    view_ = std::make_unique<MovieView>(fixed, contextMenu, listener_, playerDir);
+    // What the forms hand the control that matters here: scripts may reach the host, and the menu.
+    const MovieView::Settings settings{{"AllowScriptAccess", "always"},
+                                       {"Menu", contextMenu ? "true" : "false"}};
+    view_ = std::make_unique<MovieView>(fixed, settings, listener_, playerDir);
     view_->Place(0, 0, width, height);
     gtk_widget_show_all(window_);
     width_ = width;

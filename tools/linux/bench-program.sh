@@ -177,7 +177,8 @@ for run in $(seq "$runs"); do
   profile=$(mktemp -d "$out/chromium-profile.XXXXXX")
   # The profile's name marks the browser's processes: it is on their command lines.
   measure "chromium --kiosk" "$profile" terminate \
-    "${browser[@]}" --user-data-dir="$profile" "$page?menu=on&v.music=0&v.language=2&v.routine=s"
+    "${browser[@]}" --user-data-dir="$profile" \
+      "$page?s.Menu=true&s.AllowScriptAccess=always&v.music=0&v.language=2&v.routine=s"
   rm -rf "$profile"
 done
 kill "$server" 2>/dev/null || true

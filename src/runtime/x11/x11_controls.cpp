@@ -26,13 +26,19 @@ std::string TextOf(const DispValue& value) {
                                         std::to_string(dispId));
 }
 
-bool MenuSetting(const ControlDesign& design) {
+// The design-time settings as the player page reads them: by name, as text.
+MovieView::Settings SettingsOf(const ControlDesign& design) {
+  MovieView::Settings settings;
   for (const auto& [name, value] : design.settings) {
-    if (name == "Menu") {
-      if (const bool* on = std::get_if<bool>(&value)) return *on;
+    if (const bool* on = std::get_if<bool>(&value)) {
+      settings.emplace_back(name, *on ? "true" : "false");
+    } else if (const std::int32_t* number = std::get_if<std::int32_t>(&value)) {
+      settings.emplace_back(name, std::to_string(*number));
+    } else {
+      settings.emplace_back(name, std::get<std::string>(value));
     }
   }
-  return false;
+  return settings;
 }
 
 GtkWidget* HostFixed(Hwnd parent) {
@@ -46,7 +52,7 @@ GtkWidget* HostFixed(Hwnd parent) {
 class MovieControl final : public NativeControl, private MovieView::Listener {
  public:
   MovieControl(Hwnd parent, const ControlDesign& design, ControlEvents& events)
-      : events_(events), view_(HostFixed(parent), MenuSetting(design), *this) {
+      : events_(events), view_(HostFixed(parent), SettingsOf(design), *this) {
     record_.widget = view_.Widget();
     AddWindow(record_);
     Move(design.placement);

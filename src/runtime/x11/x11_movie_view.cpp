@@ -125,12 +125,12 @@ std::string Text(JSCValue* value) {
 
 }  // namespace
 
-MovieView::MovieView(GtkWidget* parent, bool contextMenu, Listener& listener)
-    : MovieView(parent, contextMenu, listener, DataFolder() + "/player") {}
+MovieView::MovieView(GtkWidget* parent, Settings settings, Listener& listener)
+    : MovieView(parent, std::move(settings), listener, DataFolder() + "/player") {}
 
-MovieView::MovieView(GtkWidget* parent, bool contextMenu, Listener& listener,
+MovieView::MovieView(GtkWidget* parent, Settings controlSettings, Listener& listener,
                      std::string playerDir)
-    : parent_(parent), contextMenu_(contextMenu), listener_(listener),
+    : parent_(parent), settings_(std::move(controlSettings)), listener_(listener),
       playerDir_(std::move(playerDir)) {
   content_ = webkit_user_content_manager_new();
   g_signal_connect(content_, "script-message-received::vellomar", G_CALLBACK(OnScriptMessage),
@@ -186,10 +186,13 @@ void MovieView::Play() {
     std::fprintf(stderr, "vellomar: %s\n", problem.c_str());
     throw RaisedError(kErrFileNotFound, problem);
   }
-  std::string uri = std::string(kRoot) + kPage + "?menu=" + (contextMenu_ ? "on" : "off");
-  for (const auto& [name, value] : variables_) {
-    uri += "&v." + Escaped(name) + "=" + Escaped(value);
-  }
+  std::string query;
+  const auto add = [&query](const char* kind, const std::string& name, const std::string& value) {
+    query += (query.empty() ? "" : "&") + std::string(kind) + Escaped(name) + "=" + Escaped(value);
+  };
+  for (const auto& [name, value] : settings_) add("s.", name, value);
+  for (const auto& [name, value] : variables_) add("v.", name, value);
+  const std::string uri = std::string(kRoot) + kPage + "?" + query;
   webkit_web_view_load_uri(WEBKIT_WEB_VIEW(view_), uri.c_str());
 }
 

@@ -26,10 +26,13 @@ class MovieView {
     virtual void OnFirstFrame() {}
   };
 
-  // The view is put at 0,0 in the parent, a GtkFixed. playerDir: the page and the emulator, by
-  // default those of the data folder.
-  MovieView(GtkWidget* parent, bool contextMenu, Listener& listener);
-  MovieView(GtkWidget* parent, bool contextMenu, Listener& listener, std::string playerDir);
+  // The control's design-time settings ("Menu", "Scale", ...), by name, as text.
+  using Settings = std::vector<std::pair<std::string, std::string>>;
+
+  // The view is put at 0,0 in the parent, a GtkFixed. The page reads the settings it knows and
+  // skips the others. playerDir: the page and the emulator, by default those of the data folder.
+  MovieView(GtkWidget* parent, Settings settings, Listener& listener);
+  MovieView(GtkWidget* parent, Settings settings, Listener& listener, std::string playerDir);
   ~MovieView();
   MovieView(const MovieView&) = delete;
   MovieView& operator=(const MovieView&) = delete;
@@ -57,7 +60,7 @@ class MovieView {
   std::string WhyItCannotPlay() const;
 
   GtkWidget* parent_;
-  bool contextMenu_;
+  Settings settings_;
   Listener& listener_;
   std::string playerDir_;
   WebKitUserContentManager* content_ = nullptr;

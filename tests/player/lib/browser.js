@@ -15,8 +15,12 @@ export const shotDir = join(repo, "build", "player");
 
 // The view of each role, in CSS pixels: the page's stage fills it.
 const roleSizes = { s: [1024, 768], p: [152, 112], c: [640, 480] };
-// The right-click menu each role's form asks for; the others have none.
-const roleMenus = { s: "on" };
+// The movie control's design-time settings as each role's form hands them over: the same for
+// all, with the right-click menu in the full screen only.
+const controlSettings = (routine) => ({
+  WMode: "Window", Quality: "High", AllowScriptAccess: "always", Scale: "ShowAll", Play: "true",
+  Loop: "true", DeviceFont: "false", EmbedMovie: "false", Menu: routine === "s" ? "true" : "false",
+});
 const stageWidth = 640;
 const stageHeight = 480;
 
@@ -61,7 +65,10 @@ async function openMovie(browser, baseUrl, variables) {
     return route.abort("blockedbyclient");
   });
   await page.addInitScript(hostStandIn);
-  const query = new URLSearchParams({ menu: roleMenus[variables.routine] ?? "off" });
+  const query = new URLSearchParams();
+  for (const [name, value] of Object.entries(controlSettings(variables.routine))) {
+    query.append(`s.${name}`, value);
+  }
   for (const [name, value] of Object.entries(variables)) query.append(`v.${name}`, value);
   await page.goto(`${baseUrl}page.html?${query}`);
   await page.waitForFunction(() => {

@@ -16,6 +16,9 @@ inline constexpr HKey kHKeyUsers = static_cast<HKey>(0x80000003u);
 inline constexpr HKey kHKeyPerformanceData = static_cast<HKey>(0x80000004u);
 inline constexpr HKey kHKeyCurrentConfig = static_cast<HKey>(0x80000005u);
 inline constexpr HKey kHKeyDynData = static_cast<HKey>(0x80000006u);
+constexpr bool IsPredefinedRoot(HKey root) {
+  return root >= kHKeyClassesRoot && root <= kHKeyDynData;
+}
 
 inline constexpr std::uint32_t kRegNone = 0;
 inline constexpr std::uint32_t kRegSz = 1;

@@ -16,8 +16,6 @@ std::string Lower(std::string text) {
   return text;
 }
 
-bool IsPredefined(HKey root) { return root >= win::kHKeyClassesRoot && root <= win::kHKeyDynData; }
-
 std::string RootPath(HKey root) { return std::to_string(root); }
 
 }  // namespace
@@ -30,7 +28,7 @@ SimRegistry::SimRegistry() {
 
 std::optional<std::string> SimRegistry::PathOf(HKey root, const std::string& subKey) const {
   std::string path;
-  if (IsPredefined(root)) {
+  if (win::IsPredefinedRoot(root)) {
     path = RootPath(root);
   } else if (auto open = handles_.find(root); open != handles_.end()) {
     path = open->second;

@@ -19,8 +19,6 @@ constexpr const char* kRootNames[] = {
     "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
     "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
 
-bool IsPredefined(HKey root) { return root >= win::kHKeyClassesRoot && root <= win::kHKeyDynData; }
-
 // Access that allows RegSetValueExA on the key opened with it.
 constexpr std::uint32_t kKeySetValue = 0x0002;
 
@@ -83,7 +81,7 @@ StoredKeys SettingsStore::KeysOf(const std::string& file) const {
 
 std::optional<std::string> SettingsStore::PathOf(HKey root, const std::string& subKey) const {
   std::string path;
-  if (IsPredefined(root)) {
+  if (win::IsPredefinedRoot(root)) {
     path = kRootNames[root - win::kHKeyClassesRoot];
   } else if (const auto open = handles_.find(root); open != handles_.end()) {
     path = open->second.path;

@@ -16,6 +16,9 @@ inline constexpr HKey kHKeyUsers = static_cast<HKey>(0x80000003u);
 inline constexpr HKey kHKeyPerformanceData = static_cast<HKey>(0x80000004u);
 inline constexpr HKey kHKeyCurrentConfig = static_cast<HKey>(0x80000005u);
 inline constexpr HKey kHKeyDynData = static_cast<HKey>(0x80000006u);
+constexpr bool IsPredefinedRoot(HKey root) {
+  return root >= kHKeyClassesRoot && root <= kHKeyDynData;
+}
 
 inline constexpr std::uint32_t kRegNone = 0;
 inline constexpr std::uint32_t kRegSz = 1;
@@ -23,6 +26,9 @@ inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegMultiSz = 7;
+// Access rights of an open key.
+inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
+inline constexpr std::uint32_t kKeySetValue = 0x0002;
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 
 inline constexpr std::int32_t kErrorSuccess = 0;

@@ -47,11 +47,6 @@ std::string DwordText(const std::string& buffer) {
   return text;
 }
 
-// The predefined roots are seven consecutive values from HKEY_CLASSES_ROOT.
-bool IsPredefinedRoot(HKey root) {
-  return root >= win::kHKeyClassesRoot && root <= win::kHKeyDynData;
-}
-
 }  // namespace
 
 std::string RegistryReadValue(Platform& platform, HKey root, const std::string& subKey,
@@ -93,7 +88,7 @@ void RegistryWriteString(Platform& platform, HKey root, const std::string& subKe
 
 std::string ReadUserValue(Platform& platform, HKey root, const std::string& subKey,
                           const std::string& valueName) {
-  if (!IsPredefinedRoot(root)) return {};
+  if (!win::IsPredefinedRoot(root)) return {};
   const std::string ansiSubKey = platform.Utf8ToAnsi(subKey);
   const std::string ansiName = platform.Utf8ToAnsi(valueName);
   HKey key = 0;

@@ -358,38 +358,38 @@ std::int32_t SimPlatform::GetVersionExA(OsVersionInfoA* info) {
 
 std::int32_t SimPlatform::RegOpenKeyA(HKey root, const std::string& subKey, HKey* result) {
   Record(Call("RegOpenKeyA", root, subKey));
-  return registry_.Open(root, subKey, result);
+  return registry_.RegOpenKeyA(root, subKey, result);
 }
 
 std::int32_t SimPlatform::RegOpenKeyExA(HKey root, const std::string& subKey,
                                         std::uint32_t options, std::uint32_t samDesired,
                                         HKey* result) {
   Record(Call("RegOpenKeyExA", root, subKey, options, samDesired));
-  return registry_.Open(root, subKey, result);
+  return registry_.RegOpenKeyExA(root, subKey, options, samDesired, result);
 }
 
 std::int32_t SimPlatform::RegQueryValueExA(HKey key, const std::string& valueName,
                                            std::uint32_t* type, std::uint8_t* data,
                                            std::uint32_t* dataSize) {
   Record(Call("RegQueryValueExA", key, valueName, dataSize ? *dataSize : 0u));
-  return registry_.Query(key, valueName, type, data, dataSize);
+  return registry_.RegQueryValueExA(key, valueName, type, data, dataSize);
 }
 
 std::int32_t SimPlatform::RegCreateKeyA(HKey root, const std::string& subKey, HKey* result) {
   Record(Call("RegCreateKeyA", root, subKey));
-  return registry_.Create(root, subKey, result);
+  return registry_.RegCreateKeyA(root, subKey, result);
 }
 
 std::int32_t SimPlatform::RegSetValueExA(HKey key, const std::string& valueName,
                                          std::uint32_t reserved, std::uint32_t type,
                                          const std::uint8_t* data, std::uint32_t dataSize) {
   Record(Call("RegSetValueExA", key, valueName, reserved, type, dataSize));
-  return registry_.Set(key, valueName, type, data, dataSize);
+  return registry_.RegSetValueExA(key, valueName, reserved, type, data, dataSize);
 }
 
 std::int32_t SimPlatform::RegCloseKey(HKey key) {
   Record(Call("RegCloseKey", key));
-  return registry_.Close(key);
+  return registry_.RegCloseKey(key);
 }
 
 // ---- password services ----

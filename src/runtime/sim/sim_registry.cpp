@@ -1,63 +1,16 @@
 #include "runtime/sim/sim_registry.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstring>
+#include <utility>
 
 #include "runtime/platform_constants.h"
 
 namespace vellomar::sim {
 
-namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
-bool IsPredefined(HKey root) { return root >= win::kHKeyClassesRoot && root <= win::kHKeyDynData; }
-
-std::string RootPath(HKey root) { return std::to_string(root); }
-
-}  // namespace
-
-SimRegistry::SimRegistry() {
-  for (HKey root = win::kHKeyClassesRoot; root <= win::kHKeyDynData; ++root) {
-    keys_[RootPath(root)];
-  }
-}
-
-std::optional<std::string> SimRegistry::PathOf(HKey root, const std::string& subKey) const {
-  std::string path;
-  if (IsPredefined(root)) {
-    path = RootPath(root);
-  } else if (auto open = handles_.find(root); open != handles_.end()) {
-    path = open->second;
-  } else {
-    return std::nullopt;
-  }
-  std::size_t start = 0;
-  while (start <= subKey.size()) {
-    std::size_t end = subKey.find('\\', start);
-    if (end == std::string::npos) end = subKey.size();
-    if (end > start) path += "\\" + Lower(subKey.substr(start, end - start));
-    start = end + 1;
-  }
-  return path;
-}
-
-bool SimRegistry::IsMachineKey(const std::string& path) const {
-  const std::string machine = RootPath(win::kHKeyLocalMachine);
-  return path.compare(0, machine.size(), machine) == 0;
-}
-
 void SimRegistry::SetValue(HKey root, const std::string& subKey, const std::string& name,
                            std::uint32_t type, std::string bytes) {
   const auto path = PathOf(root, subKey);
   if (!path) return;
-  EnsureKey(*path);
-  keys_[*path].values[Lower(name)] = RegValue{type, std::move(bytes)};
+  EnsureKey(path->folded)[FoldCase(name)] = RegValue{type, std::move(bytes)};
 }
 
 void SimRegistry::SetString(HKey root, const std::string& subKey, const std::string& name,
@@ -76,85 +29,50 @@ std::optional<RegValue> SimRegistry::Value(HKey root, const std::string& subKey,
                                            const std::string& name) const {
   const auto path = PathOf(root, subKey);
   if (!path) return std::nullopt;
-  const auto key = keys_.find(*path);
-  if (key == keys_.end()) return std::nullopt;
-  const auto value = key->second.values.find(Lower(name));
-  if (value == key->second.values.end()) return std::nullopt;
-  return value->second;
+  return FindValue(*path, RegistryName{name, FoldCase(name)});
 }
 
 bool SimRegistry::KeyExists(HKey root, const std::string& subKey) const {
   const auto path = PathOf(root, subKey);
-  return path && keys_.count(*path) > 0;
+  return path && Exists(*path);
 }
 
-SimRegistry::Contents SimRegistry::AllContents() const {
-  Contents contents;
-  for (const auto& [path, key] : keys_) contents[path] = key.values;
-  return contents;
-}
-
-void SimRegistry::EnsureKey(const std::string& path) {
-  // Missing parents come into being with the key.
-  for (std::size_t at = path.find('\\'); at != std::string::npos; at = path.find('\\', at + 1)) {
-    keys_[path.substr(0, at)];
+std::map<std::string, RegValue>& SimRegistry::EnsureKey(const std::string& folded) {
+  for (std::size_t at = folded.find('\\'); at != std::string::npos;
+       at = folded.find('\\', at + 1)) {
+    keys_[folded.substr(0, at)];
   }
-  keys_[path];
+  return keys_[folded];
 }
 
-std::int32_t SimRegistry::Open(HKey root, const std::string& subKey, HKey* result) {
-  const auto path = PathOf(root, subKey);
-  if (!path) return win::kErrorInvalidHandle;
-  if (keys_.count(*path) == 0) return win::kErrorFileNotFound;
-  *result = nextHandle_++;
-  handles_[*result] = *path;
+bool SimRegistry::Refuses(const RegistryKeyPath& key) const {
+  return machineReadOnly && key.root == win::kHKeyLocalMachine;
+}
+
+bool SimRegistry::FindKey(const RegistryKeyPath& key) const {
+  return keys_.count(key.folded) > 0;
+}
+
+std::optional<RegistryValue> SimRegistry::FindValue(const RegistryKeyPath& key,
+                                                     const RegistryName& name) const {
+  const auto found = keys_.find(key.folded);
+  if (found == keys_.end()) return std::nullopt;
+  const auto value = found->second.find(name.folded);
+  if (value == found->second.end()) return std::nullopt;
+  return value->second;
+}
+
+std::int32_t SimRegistry::CreateKeyPath(const RegistryKeyPath& key) {
+  if (Refuses(key)) return win::kErrorAccessDenied;
+  EnsureKey(key.folded);
   return win::kErrorSuccess;
 }
 
-std::int32_t SimRegistry::Create(HKey root, const std::string& subKey, HKey* result) {
-  const auto path = PathOf(root, subKey);
-  if (!path) return win::kErrorInvalidHandle;
-  if (keys_.count(*path) == 0) {
-    if (machineReadOnly && IsMachineKey(*path)) return win::kErrorAccessDenied;
-    EnsureKey(*path);
-  }
-  *result = nextHandle_++;
-  handles_[*result] = *path;
+std::int32_t SimRegistry::StoreValue(const RegistryKeyPath& key, const RegistryName& name,
+                                     RegistryValue value) {
+  if (Refuses(key)) return win::kErrorAccessDenied;
+  EnsureKey(key.folded)[name.folded] = std::move(value);
   return win::kErrorSuccess;
-}
-
-std::int32_t SimRegistry::Query(HKey key, const std::string& name, std::uint32_t* type,
-                                std::uint8_t* data, std::uint32_t* dataSize) const {
-  const auto open = handles_.find(key);
-  if (open == handles_.end()) return win::kErrorInvalidHandle;
-  const auto& values = keys_.at(open->second).values;
-  const auto value = values.find(Lower(name));
-  if (value == values.end()) return win::kErrorFileNotFound;
-  const auto size = static_cast<std::uint32_t>(value->second.bytes.size());
-  if (type) *type = value->second.type;
-  if (data) {
-    if (!dataSize || *dataSize < size) {
-      if (dataSize) *dataSize = size;
-      return win::kErrorMoreData;
-    }
-    std::memcpy(data, value->second.bytes.data(), size);
-  }
-  if (dataSize) *dataSize = size;
-  return win::kErrorSuccess;
-}
-
-std::int32_t SimRegistry::Set(HKey key, const std::string& name, std::uint32_t type,
-                              const std::uint8_t* data, std::uint32_t dataSize) {
-  const auto open = handles_.find(key);
-  if (open == handles_.end()) return win::kErrorInvalidHandle;
-  if (machineReadOnly && IsMachineKey(open->second)) return win::kErrorAccessDenied;
-  keys_.at(open->second).values[Lower(name)] =
-      RegValue{type, std::string(reinterpret_cast<const char*>(data), dataSize)};
-  return win::kErrorSuccess;
-}
-
-std::int32_t SimRegistry::Close(HKey key) {
-  return handles_.erase(key) > 0 ? win::kErrorSuccess : win::kErrorInvalidHandle;
 }
 
 }  // namespace vellomar::sim

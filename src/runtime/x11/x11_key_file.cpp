@@ -83,14 +83,6 @@ std::optional<std::uint32_t> ParseType(std::string_view text) {
 
 }  // namespace
 
-std::string FoldCase(std::string text) {
-  // ASCII only, whatever the locale: the same file must fold the same way for every process.
-  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  });
-  return text;
-}
-
 KeyFile KeyFile::Parse(const std::string& text) {
   KeyFile file;
   std::string currentKey;

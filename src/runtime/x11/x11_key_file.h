@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/registry_model.h"
+
 namespace vellomar::x11 {
 
 struct StoredValue {
@@ -24,9 +26,6 @@ struct StoredKey {
 };
 
 using StoredKeys = std::map<std::string, StoredKey>;  // by folded path
-
-// Key and value names compare without regard to ASCII case, as the registry's do.
-std::string FoldCase(std::string text);
 
 // A key file as its lines. A change rewrites or adds only the value and key lines it needs, so
 // that comments, blank lines and lines that cannot be read stay as they were, where they were.

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <utility>
 
 #include "runtime/x11/x11_file_io.h"
@@ -15,15 +14,6 @@ namespace vellomar::x11 {
 
 namespace {
 
-constexpr const char* kRootNames[] = {
-    "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
-    "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
-
-bool IsPredefined(HKey root) { return root >= win::kHKeyClassesRoot && root <= win::kHKeyDynData; }
-
-// Access that allows RegSetValueExA on the key opened with it.
-constexpr std::uint32_t kKeySetValue = 0x0002;
-
 // A key exists when named in the file, or when a key beneath it is.
 bool HasKey(const StoredKeys& keys, const std::string& folded) {
   if (keys.count(folded) > 0) return true;
@@ -31,8 +21,8 @@ bool HasKey(const StoredKeys& keys, const std::string& folded) {
   return below != keys.end() && below->first.starts_with(folded + "\\");
 }
 
-const StoredValue* FindValue(const StoredKeys& keys, const std::string& key,
-                             const std::string& name) {
+const StoredValue* ValueIn(const StoredKeys& keys, const std::string& key,
+                           const std::string& name) {
   const auto found = keys.find(key);
   if (found == keys.end()) return nullptr;
   const auto value = found->second.values.find(name);
@@ -81,81 +71,20 @@ StoredKeys SettingsStore::KeysOf(const std::string& file) const {
   return keyFile ? keyFile->Keys() : StoredKeys{};
 }
 
-std::optional<std::string> SettingsStore::PathOf(HKey root, const std::string& subKey) const {
-  std::string path;
-  if (IsPredefined(root)) {
-    path = kRootNames[root - win::kHKeyClassesRoot];
-  } else if (const auto open = handles_.find(root); open != handles_.end()) {
-    path = open->second.path;
-  } else {
-    return std::nullopt;
-  }
-  for (std::size_t start = 0; start <= subKey.size();) {
-    std::size_t end = subKey.find('\\', start);
-    if (end == std::string::npos) end = subKey.size();
-    if (end > start) path += "\\" + subKey.substr(start, end - start);
-    start = end + 1;
-  }
-  return path;
+bool SettingsStore::FindKey(const RegistryKeyPath& key) const {
+  return HasKey(KeysOf(userFile_), key.folded) || HasKey(KeysOf(systemFile_), key.folded) ||
+         HasKey(defaults_, key.folded);
 }
 
-bool SettingsStore::Exists(const std::string& path) const {
-  const std::string folded = FoldCase(path);
-  const bool root = path.find('\\') == std::string::npos;
-  return root || HasKey(KeysOf(userFile_), folded) || HasKey(KeysOf(systemFile_), folded) ||
-         HasKey(defaults_, folded);
-}
-
-HKey SettingsStore::AddHandle(std::string path, bool writable) {
-  const HKey handle = nextHandle_++;
-  handles_[handle] = OpenKey{std::move(path), writable};
-  return handle;
-}
-
-std::int32_t SettingsStore::Open(HKey root, const std::string& subKey, bool writable,
-                                 HKey* result) {
-  const auto path = PathOf(root, subKey);
-  if (!path) return win::kErrorInvalidHandle;
-  if (!Exists(*path)) return win::kErrorFileNotFound;
-  *result = AddHandle(*path, writable);
-  return win::kErrorSuccess;
-}
-
-std::int32_t SettingsStore::RegOpenKeyA(HKey root, const std::string& subKey, HKey* result) {
-  return Open(root, subKey, true, result);
-}
-
-std::int32_t SettingsStore::RegOpenKeyExA(HKey root, const std::string& subKey,
-                                          std::uint32_t /*options*/, std::uint32_t samDesired,
-                                          HKey* result) {
-  return Open(root, subKey, (samDesired & kKeySetValue) != 0, result);
-}
-
-std::int32_t SettingsStore::RegQueryValueExA(HKey key, const std::string& valueName,
-                                             std::uint32_t* type, std::uint8_t* data,
-                                             std::uint32_t* dataSize) {
-  const auto open = handles_.find(key);
-  if (open == handles_.end()) return win::kErrorInvalidHandle;
-  const std::string folded = FoldCase(open->second.path);
-  const std::string name = FoldCase(valueName);
+std::optional<RegistryValue> SettingsStore::FindValue(const RegistryKeyPath& key,
+                                                      const RegistryName& name) const {
   const StoredKeys user = KeysOf(userFile_);
   const StoredKeys system = KeysOf(systemFile_);
-  const StoredValue* value = FindValue(user, folded, name);
-  if (!value) value = FindValue(system, folded, name);
-  if (!value) value = FindValue(defaults_, folded, name);
-  if (!value) return win::kErrorFileNotFound;
-
-  const auto size = static_cast<std::uint32_t>(value->bytes.size());
-  if (type) *type = value->type;
-  if (data) {
-    if (!dataSize || *dataSize < size) {
-      if (dataSize) *dataSize = size;
-      return win::kErrorMoreData;
-    }
-    std::memcpy(data, value->bytes.data(), size);
-  }
-  if (dataSize) *dataSize = size;
-  return win::kErrorSuccess;
+  const StoredValue* value = ValueIn(user, key.folded, name.folded);
+  if (!value) value = ValueIn(system, key.folded, name.folded);
+  if (!value) value = ValueIn(defaults_, key.folded, name.folded);
+  if (!value) return std::nullopt;
+  return RegistryValue{value->type, value->bytes};
 }
 
 // Whatever stops the write (modes, a full disk) is the store refusing it, as a registry key
@@ -175,32 +104,15 @@ std::int32_t SettingsStore::ChangeUserFile(const std::function<void(KeyFile&)>& 
   return ReplaceFile(userFile_, file->Text()) ? win::kErrorSuccess : win::kErrorAccessDenied;
 }
 
-std::int32_t SettingsStore::RegCreateKeyA(HKey root, const std::string& subKey, HKey* result) {
-  const auto path = PathOf(root, subKey);
-  if (!path) return win::kErrorInvalidHandle;
-  if (!Exists(*path)) {
-    const std::int32_t status = ChangeUserFile([&](KeyFile& file) { file.AddKey(*path); });
-    if (status != win::kErrorSuccess) return status;
-  }
-  *result = AddHandle(*path, true);
-  return win::kErrorSuccess;
+std::int32_t SettingsStore::CreateKeyPath(const RegistryKeyPath& key) {
+  return ChangeUserFile([&](KeyFile& file) { file.AddKey(key.spelled); });
 }
 
-std::int32_t SettingsStore::RegSetValueExA(HKey key, const std::string& valueName,
-                                           std::uint32_t /*reserved*/, std::uint32_t type,
-                                           const std::uint8_t* data, std::uint32_t dataSize) {
-  const auto open = handles_.find(key);
-  if (open == handles_.end()) return win::kErrorInvalidHandle;
-  if (!open->second.writable) return win::kErrorAccessDenied;
-  std::string bytes;
-  if (data) bytes.assign(reinterpret_cast<const char*>(data), dataSize);
+std::int32_t SettingsStore::StoreValue(const RegistryKeyPath& key, const RegistryName& name,
+                                       RegistryValue value) {
   return ChangeUserFile([&](KeyFile& file) {
-    file.SetValue(open->second.path, StoredValue{valueName, type, std::move(bytes)});
+    file.SetValue(key.spelled, StoredValue{name.spelled, value.type, std::move(value.bytes)});
   });
-}
-
-std::int32_t SettingsStore::RegCloseKey(HKey key) {
-  return handles_.erase(key) > 0 ? win::kErrorSuccess : win::kErrorInvalidHandle;
 }
 
 }  // namespace vellomar::x11

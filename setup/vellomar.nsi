@@ -55,6 +55,30 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "© ${PUBLISHER}"
 !include "languages.nsh"
 !insertmacro MUI_RESERVEFILE_LANGDLL
 
+; The files of an install folder, those the saver adds included, then the folder when empty.
+!macro RemoveFolderFiles FOLDER
+  Delete "${FOLDER}\vellomar.lak"
+  Delete "${FOLDER}\buy.htm"
+  ; Written by the saver when a window fails.
+  Delete "${FOLDER}\error.log"
+  Delete "${FOLDER}\uninstall.exe"
+  RMDir "${FOLDER}"
+!macroend
+
+; RESULT becomes 1 when the folders are one by name, or by short name when both exist (a folder
+; given as C:\PROGRA~1\... is the same as its long name), else 0.
+!macro IsSameFolder RESULT FIRST SECOND
+  StrCpy ${RESULT} 1
+  ${If} "${FIRST}" != "${SECOND}"
+    GetFullPathName /SHORT $R8 "${FIRST}"
+    GetFullPathName /SHORT $R9 "${SECOND}"
+    ${If} $R8 == ""
+    ${OrIf} $R8 != $R9
+      StrCpy ${RESULT} 0
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 ; The language stored by an earlier install, when there is one, in place of the UI language's.
 !macro PreselectStoredLanguage
   SetRegView 32
@@ -93,8 +117,18 @@ Section "${PRODUCT}" SecSaver
   File "/oname=${SAVER_FILE}" "${PROGRAM}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
-  ; "music" and "mouse" belong to the settings dialog: an upgrade leaves them as they are.
+  ; An upgrade into another folder takes the earlier folder's files with it, its uninstaller
+  ; included, so that none is left to remove what belongs to this install.
   SetRegView 32
+  ReadRegStr $0 HKLM "${SETTINGS_KEY}" "path"
+  ${If} $0 != ""
+    !insertmacro IsSameFolder $1 $0 $INSTDIR
+    ${If} $1 == 0
+      !insertmacro RemoveFolderFiles $0
+    ${EndIf}
+  ${EndIf}
+
+  ; "music" and "mouse" belong to the settings dialog: an upgrade leaves them as they are.
   WriteRegStr HKLM "${SETTINGS_KEY}" "path" "$INSTDIR"
   WriteRegStr HKLM "${SETTINGS_KEY}" "language" "$LANGUAGE"
   SetRegView default
@@ -130,6 +164,20 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
+  ; An uninstaller left in a folder that is no longer the registered one removes that folder's
+  ; files only: the saver, its settings and its entry belong to the install in "path".
+  SetRegView 32
+  ReadRegStr $0 HKLM "${SETTINGS_KEY}" "path"
+  SetRegView default
+  StrCpy $1 1
+  ${If} $0 != ""
+    !insertmacro IsSameFolder $1 $0 $INSTDIR
+  ${EndIf}
+  ${If} $1 == 0
+    !insertmacro RemoveFolderFiles $INSTDIR
+    Return
+  ${EndIf}
+
   ; The desktop's screen saver only while it is still ours, by long or short name.
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   GetFullPathName /SHORT $1 "${SAVER_FILE}"
@@ -139,12 +187,7 @@ Section "Uninstall"
   ${EndIf}
 
   Delete /REBOOTOK "${SAVER_FILE}"
-  Delete "$INSTDIR\vellomar.lak"
-  Delete "$INSTDIR\buy.htm"
-  ; Written by the saver when a window fails.
-  Delete "$INSTDIR\error.log"
-  Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
+  !insertmacro RemoveFolderFiles $INSTDIR
 
   SetRegView 32
   DeleteRegKey HKLM "${SETTINGS_KEY}"

@@ -108,6 +108,45 @@ TEST_F(ErrorLog, FailingMovieInThePreviewIsAppendedAfterAnEarlierLine) {
   ExpectLine(lines[1], DateTimeTexts(before, after), "stand-in failure: Movie");
 }
 
+// Writers of error.log take turns by an exclusive lock on its last possible byte, past any real
+// end. A line that another writer has half written when the program's load fails stays whole: the
+// program waits for the lock and appends its line after it.
+TEST_F(ErrorLog, ALineIsAppendedOnlyAfterTheWriterHoldingTheLogIsDone) {
+  HANDLE file = CreateFileW(LogFile().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  OVERLAPPED lastByte{};
+  lastByte.Offset = 0xFFFFFFFE;
+  lastByte.OffsetHigh = 0xFFFFFFFF;
+  ASSERT_TRUE(LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                         &lastByte));
+  const std::string start = "01/02/2003 04:05:06   another ";
+  const std::string rest = "writer's line\r\n";
+  DWORD written = 0;
+  WriteFile(file, start.data(), static_cast<DWORD>(start.size()), &written, nullptr);
+
+  const FILETIME before = LocalNow();
+  Process preview(L"/p 0", standin_.Env(L"Movie"));
+  const std::string failure = "fail put Movie " + Narrow(folder_) + "\\vellomar.lak";
+  const bool failed = WaitUntil([&] { return standin_.Logged(failure); }, kTimeoutMs);
+  // Time enough for a writer that ignores the lock to append its line; well within the program's
+  // wait for it.
+  Pump(150);
+  SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END);
+  WriteFile(file, rest.data(), static_cast<DWORD>(rest.size()), &written, nullptr);
+  UnlockFileEx(file, 0, 1, 0, &lastByte);
+  CloseHandle(file);
+  ASSERT_TRUE(failed) << "the movie did not fail";
+  ASSERT_TRUE(WaitUntil([&] { return Lines().size() >= 2; }, kTimeoutMs)) << "no line of ours";
+  const FILETIME after = LocalNow();
+  ASSERT_TRUE(preview.WaitForExit(kTimeoutMs));
+
+  const std::vector<std::string> lines = Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], start + rest);
+  ExpectLine(lines[1], DateTimeTexts(before, after), "stand-in failure: Movie");
+}
+
 // Two processes whose guarded loads fail at about the same moment append to one error.log, round
 // after round: every line arrives whole and none is lost. A preview of pane 0 logs the failure
 // of its movie and ends by itself at its first tick.

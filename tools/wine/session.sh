@@ -7,6 +7,7 @@
 #   status  exits 0 when the session runs; env prints its variables, for `eval "$(session.sh env)"`.
 # Xvfb's screen is $VELLOMAR_XVFB_SCREEN, 1024x768x24 unless set. $VELLOMAR_XVFB_MONITORS, when
 # set, splits that screen into RandR monitors, the first one primary: "WxH+X+Y WxH+X+Y ...".
+# $VELLOMAR_XVFB_MODES, when set, adds display modes "WxH ..." to that screen, none larger than it.
 # $VELLOMAR_COMPOSITOR, when set, runs a compositing manager on that Xvfb: the input guard is a
 # layered window of the least opacity, which only a compositor lets the movie show through.
 set -eu
@@ -59,6 +60,14 @@ set_monitors() {
     done
 }
 
+# Xvfb takes any mode up to the size it started with; the timings matter to no one.
+add_modes() {
+    for m in ${VELLOMAR_XVFB_MODES:-}; do
+        DISPLAY=:$(head -n1 "$S/display") xrandr --newmode "$m" 0 "${m%x*}" 0 0 0 "${m#*x}" 0 0 0
+        DISPLAY=:$(head -n1 "$S/display") xrandr --addmode screen "$m"
+    done
+}
+
 start_session() {
     mkdir -p "$S"
     exec 9>"$S/start.lock"
@@ -77,6 +86,7 @@ start_session() {
         wait_for 10 test -s "$S/display" || { echo "session.sh: Xvfb did not start, see $S/xvfb.log" >&2; exit 1; }
         DISPLAY=:$(head -n1 "$S/display")
         set_monitors
+        add_modes
         if [ -n "${VELLOMAR_COMPOSITOR:-}" ]; then
             xcompmgr -d "$DISPLAY" >"$S/xcompmgr.log" 2>&1 </dev/null 8>&- 9>&- &
             compositor_pid=$!

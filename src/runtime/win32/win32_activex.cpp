@@ -4,10 +4,12 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "runtime/raised_error.h"
+#include "runtime/win32/win32_activex.h"
 #include "runtime/win32/win32_com_object.h"
 #include "runtime/win32/win32_common.h"
 #include "runtime/win32/win32_control_events.h"
@@ -149,10 +151,18 @@ class EventSink final : public ComObject<IDispatch> {
   ControlEvents* target_;
 };
 
+class HostedActiveX;
+
+// The controls by host window, for a host whose size changes.
+std::multimap<HWND, HostedActiveX*>& Hosted() {
+  static std::multimap<HWND, HostedActiveX*> hosted;
+  return hosted;
+}
+
 class HostedActiveX final : public NativeControl {
  public:
   HostedActiveX(HWND host, const ControlDesign& design, ControlEvents& events)
-      : progId_(design.progId) {
+      : progId_(design.progId), host_(host) {
     const std::wstring progId = Widen(design.progId);
     if (FAILED(CLSIDFromProgID(progId.c_str(), &classId_))) {
       throw RaisedError(kErrCannotCreateObject,
@@ -171,9 +181,18 @@ class HostedActiveX final : public NativeControl {
       ReleaseAll();
       throw;
     }
+    Hosted().emplace(host_, this);
   }
 
-  ~HostedActiveX() override { ReleaseAll(); }
+  ~HostedActiveX() override {
+    for (auto [at, end] = Hosted().equal_range(host_); at != end; ++at) {
+      if (at->second == this) {
+        Hosted().erase(at);
+        break;
+      }
+    }
+    ReleaseAll();
+  }
 
   Hwnd Handle() const override {
     HWND window = nullptr;
@@ -181,11 +200,12 @@ class HostedActiveX final : public NativeControl {
     return FromHwnd(window);
   }
 
-  void Move(const Placement& placement) override {
-    // Sized from the site's rectangles: some hosts' HIMETRIC extents are not to be trusted.
-    const RECT position = PixelRect(placement);
-    site_->SetPosition(position);
-    if (inPlace_) inPlace_->SetObjectRects(&position, &position);
+  void Move(const Placement& placement) override { Place(PixelRect(placement)); }
+
+  void Scale(SIZE from, SIZE to) {
+    if (from.cx <= 0 || from.cy <= 0) return;
+    Place(RECT{MulDiv(position_.left, to.cx, from.cx), MulDiv(position_.top, to.cy, from.cy),
+               MulDiv(position_.right, to.cx, from.cx), MulDiv(position_.bottom, to.cy, from.cy)});
   }
 
   void PutProperty(std::int32_t dispId, const DispValue& value) override {
@@ -217,6 +237,13 @@ class HostedActiveX final : public NativeControl {
     if (FAILED(shown)) Fail("could not be shown in its window", shown);
     object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace_));
     Move(design.placement);
+  }
+
+  // Sized from the site's rectangles: some hosts' HIMETRIC extents are not to be trusted.
+  void Place(const RECT& position) {
+    position_ = position;
+    site_->SetPosition(position);
+    if (inPlace_) inPlace_->SetObjectRects(&position, &position);
   }
 
   void ReleaseAll() {
@@ -304,6 +331,8 @@ class HostedActiveX final : public NativeControl {
   }
 
   std::string progId_;
+  HWND host_;
+  RECT position_{};
   CLSID classId_{};
   IOleObject* object_ = nullptr;
   IDispatch* dispatch_ = nullptr;
@@ -315,6 +344,10 @@ class HostedActiveX final : public NativeControl {
 };
 
 }  // namespace
+
+void ScaleHostedControls(HWND host, SIZE from, SIZE to) {
+  for (auto [at, end] = Hosted().equal_range(host); at != end; ++at) at->second->Scale(from, to);
+}
 
 std::unique_ptr<NativeControl> Win32Platform::CreateControl(Hwnd parent,
                                                             const ControlDesign& design,

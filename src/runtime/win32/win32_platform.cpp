@@ -121,14 +121,41 @@ std::string Win32Platform::ErrorLogFile(const std::string& installFolder) {
   return installFolder + "\\error.log";
 }
 
+namespace {
+
+// Writers of one log take turns by an exclusive lock on its last possible byte, past any real end,
+// so that readers are never refused: an append is not atomic everywhere (Wine, network shares).
+constexpr DWORD kLockOffsetLow = 0xFFFFFFFE;
+constexpr DWORD kLockOffsetHigh = 0xFFFFFFFF;
+// A writer holds the lock only for one line; one that takes longer is not waited for any more.
+constexpr DWORD kLockWaitMs = 1000;
+constexpr DWORD kLockRetryMs = 5;
+
+bool LockLastByte(HANDLE file, OVERLAPPED& region) {
+  region.Offset = kLockOffsetLow;
+  region.OffsetHigh = kLockOffsetHigh;
+  const ULONGLONG end = GetTickCount64() + kLockWaitMs;
+  while (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &region)) {
+    if (GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount64() >= end) return false;
+    Sleep(kLockRetryMs);
+  }
+  return true;
+}
+
+}  // namespace
+
 bool Win32Platform::AppendFileA(const std::string& path, std::string_view bytes) {
-  // Appending data only, so that lines of processes writing at once never overlap.
-  HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
+  // Without the lock in time the line is still written: losing it would be worse.
+  OVERLAPPED region{};
+  const bool locked = LockLastByte(file, region);
   DWORD written = 0;
   const BOOL wrote =
+      SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END) &&
       WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  if (locked) UnlockFileEx(file, 0, 1, 0, &region);
   const BOOL closed = CloseHandle(file);
   return wrote && closed && written == bytes.size();
 }

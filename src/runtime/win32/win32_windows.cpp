@@ -4,6 +4,7 @@
 
 #include "runtime/program.h"
 #include "runtime/raised_error.h"
+#include "runtime/win32/win32_activex.h"
 #include "runtime/win32/win32_common.h"
 #include "runtime/win32/win32_platform.h"
 
@@ -14,6 +15,9 @@ namespace {
 constexpr wchar_t kFormClass[] = L"VellomarForm";
 constexpr wchar_t kPictureClass[] = L"VellomarPicture";
 
+// What a borderless maximized form covers, again whenever the display changes.
+enum class Cover { Nothing, PrimaryMonitor, EveryMonitor };
+
 // What a form or picture box window keeps beside its handle.
 struct WindowData {
   WindowEvents* events = nullptr;
@@ -22,6 +26,7 @@ struct WindowData {
   bool dialogKeys = false;
   bool systemKeysArePresses = false;
   bool holdsForeground = false;
+  Cover cover = Cover::Nothing;
 };
 
 // Posted to a form that holds the foreground when it has lost it.
@@ -72,6 +77,31 @@ bool EraseBackground(HWND hwnd, HDC dc) {
   return true;
 }
 
+// The virtual screen's origin may be negative; the primary monitor's is always 0,0.
+RECT CoveredRect(Cover cover) {
+  if (cover == Cover::EveryMonitor) {
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return RECT{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  }
+  return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// A new mode or a monitor come or gone: the form covers the new screen, and its hosted controls
+// keep their share of it, so the movie still fills the movie window.
+void FollowDisplay(HWND hwnd, Cover cover) {
+  if (cover == Cover::Nothing) return;
+  RECT before;
+  GetClientRect(hwnd, &before);
+  const RECT r = CoveredRect(cover);
+  SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT after;
+  GetClientRect(hwnd, &after);
+  ScaleHostedControls(hwnd, SIZE{before.right, before.bottom}, SIZE{after.right, after.bottom});
+}
+
 void ReportMouseMove(WindowData& state) {
   POINT now{};
   // Without a position (another desktop has the input) no move can be told from a repeat.
@@ -103,6 +133,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return DefWindowProcW(hwnd, msg, wParam, lParam);
     case kTakeForeground: TakeForeground(hwnd); return 0;
+    case WM_DISPLAYCHANGE: FollowDisplay(hwnd, state->cover); return 0;
     case WM_ERASEBKGND: return EraseBackground(hwnd, reinterpret_cast<HDC>(wParam)) ? 1 : 0;
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED) ReportClick(hwnd, reinterpret_cast<HWND>(lParam));
@@ -249,17 +280,16 @@ std::unique_ptr<NativeWindow> Win32Platform::CreateFormWindow(const FormDesign& 
   int y = CW_USEDEFAULT;
   const bool fullScreen =
       design.state == WindowState::Maximized && design.border == BorderStyle::None;
-  if (fullScreen && design.coversEveryMonitor) {
-    x = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-  } else if (fullScreen) {
-    // A borderless maximized window covers the whole primary screen.
-    x = 0;
-    y = 0;
-    width = GetSystemMetrics(SM_CXSCREEN);
-    height = GetSystemMetrics(SM_CYSCREEN);
+  // A borderless maximized window covers the whole primary screen, or every monitor.
+  const Cover cover = !fullScreen                  ? Cover::Nothing
+                      : design.coversEveryMonitor ? Cover::EveryMonitor
+                                                  : Cover::PrimaryMonitor;
+  if (fullScreen) {
+    const RECT r = CoveredRect(cover);
+    x = r.left;
+    y = r.top;
+    width = r.right - r.left;
+    height = r.bottom - r.top;
   } else if (design.centred) {
     x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
@@ -272,6 +302,7 @@ std::unique_ptr<NativeWindow> Win32Platform::CreateFormWindow(const FormDesign& 
   auto state = StateFor(&events, design.backColor, true);
   state->systemKeysArePresses = design.systemKeysArePresses;
   state->holdsForeground = design.holdsForeground;
+  state->cover = cover;
   return std::make_unique<Win32Window>(hwnd, std::move(state), show);
 }
 

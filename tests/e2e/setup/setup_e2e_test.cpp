@@ -34,6 +34,10 @@ std::wstring DefaultFolder() {
   const DWORD n = GetEnvironmentVariableW(L"ProgramFiles", folder, MAX_PATH);
   return std::wstring(folder, n) + L"\\Vellomar Screensaver";
 }
+std::wstring TempFolder(const wchar_t* name) {
+  wchar_t temp[MAX_PATH];
+  return std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + name;
+}
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -178,8 +182,7 @@ TEST_F(Setup, InstallsTheSaverInTheUiLanguageAndUninstallsWithoutATrace) {
 }
 
 TEST_F(Setup, UpgradeInPlaceKeepsTheDialogsSettingsAndUninstallKeepsAnotherScreenSaver) {
-  wchar_t temp[MAX_PATH];
-  const std::wstring folder = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"Vellomar Trial";
+  const std::wstring folder = TempFolder(L"Vellomar Trial");
   Install(L" /D=" + folder);
   ASSERT_EQ(Setting("path"), Text(Narrow(folder)));
   WriteText(HKEY_LOCAL_MACHINE, kSettingsKey, "music", "0");
@@ -205,6 +208,44 @@ TEST_F(Setup, UpgradeInPlaceKeepsTheDialogsSettingsAndUninstallKeepsAnotherScree
   Uninstall();
   ExpectNothingLeft(folder);
   EXPECT_EQ(Desktop("SCRNSAVE.EXE"), Text(other));
+}
+
+// An upgrade into another folder takes the earlier folder's files along, its uninstaller too. One
+// left there all the same (it was in use) removes only its own folder's files: the saver, its
+// settings and its entry belong to the install in "path", which its own uninstaller still removes.
+TEST_F(Setup, UpgradeIntoAnotherFolderLeavesNoUninstallerOfTheNewInstall) {
+  const std::wstring first = TempFolder(L"Vellomar First");
+  const std::wstring second = TempFolder(L"Vellomar Second");
+  Install(L" /D=" + first);
+  Install(L" /D=" + second);
+  EXPECT_FALSE(Exists(first)) << "the earlier folder is still there";
+  EXPECT_EQ(Setting("path"), Text(Narrow(second)));
+  EXPECT_EQ(EntryValue("InstallLocation"), Text(Narrow(second)));
+
+  Install(L" /D=" + first);
+  const std::wstring stale = first + L"\\uninstall.exe";
+  HANDLE inUse = CreateFileW(stale.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             0, nullptr);
+  ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
+  Install(L" /D=" + second);
+  CloseHandle(inUse);
+  EXPECT_FALSE(Exists(first + L"\\vellomar.lak"));
+  ASSERT_TRUE(Exists(stale));
+  {
+    Process uninstaller(L"/S", {}, stale);
+    ASSERT_TRUE(uninstaller.WaitForExit(kSetupTimeoutMs));
+    EXPECT_EQ(uninstaller.ExitCode(), 0u);
+  }
+  // It goes on in a copy of itself, whose last step removes its folder.
+  EXPECT_TRUE(WaitUntil([&] { return !Exists(first); }, kSetupTimeoutMs));
+  EXPECT_TRUE(ReadBytes(SaverFile()) == ReadBytes(SiblingPath(L"setup\\vellomar.scr")))
+      << "the saver in the system folder is gone";
+  EXPECT_EQ(Setting("path"), Text(Narrow(second)));
+  EXPECT_EQ(EntryValue("InstallLocation"), Text(Narrow(second)));
+  EXPECT_TRUE(Exists(second + L"\\vellomar.lak"));
+
+  Uninstall();
+  ExpectNothingLeft(second);
 }
 
 }  // namespace

@@ -492,9 +492,7 @@ int wmain(int argc, wchar_t** argv) {
     json << "}\n}\n";
     WriteFile(out + L"\\results.json", json.str());
   }
-  int failures = 0;
-  for (const Metric& metric : metrics) {
-    for (const auto& [name, series] : metric.bySaver) failures += series.failed;
-  }
-  return failures ? 1 : 0;
+  // A run that failed (the floor saver may end before the mouse moves) is a figure of its own,
+  // counted in the table: a benchmark reports it and carries on.
+  return 0;
 }

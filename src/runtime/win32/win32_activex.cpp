@@ -11,6 +11,7 @@
 #include "runtime/raised_error.h"
 #include "runtime/win32/win32_activex.h"
 #include "runtime/win32/win32_com_object.h"
+#include "runtime/win32/win32_com_ptr.h"
 #include "runtime/win32/win32_common.h"
 #include "runtime/win32/win32_control_events.h"
 #include "runtime/win32/win32_control_settings.h"
@@ -169,7 +170,7 @@ class HostedActiveX final : public NativeControl {
                         "Cannot create the control " + design.progId + ": it is not installed");
     }
     const HRESULT created = CoCreateInstance(classId_, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IOleObject, reinterpret_cast<void**>(&object_));
+                                             IID_IOleObject, object_.Out());
     if (FAILED(created)) {
       throw RaisedError(kErrCannotCreateObject,
                         "Cannot create the control " + design.progId + " (" + HexResult(created) +
@@ -218,24 +219,24 @@ class HostedActiveX final : public NativeControl {
 
  private:
   void Activate(HWND host, const ControlDesign& design, ControlEvents& events) {
-    object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
+    object_->QueryInterface(IID_IDispatch, dispatch_.Out());
     if (!dispatch_) Fail("has no dispatch interface", E_NOINTERFACE);
 
     const RECT position = PixelRect(design.placement);
-    site_ = new Site(host, position);
+    site_.Attach(new Site(host, position));
     // Most controls want their site before their settings; the rest after.
     DWORD status = 0;
     object_->GetMiscStatus(DVASPECT_CONTENT, &status);
     const bool siteFirst = (status & OLEMISC_SETCLIENTSITEFIRST) != 0;
-    if (siteFirst) object_->SetClientSite(site_);
-    InitialiseControl(object_, dispatch_, design.settings);
-    if (!siteFirst) object_->SetClientSite(site_);
+    if (siteFirst) object_->SetClientSite(site_.Get());
+    InitialiseControl(object_.Get(), dispatch_.Get(), design.settings);
+    if (!siteFirst) object_->SetClientSite(site_.Get());
     Connect(events);
     RECT activate = position;
     const HRESULT shown =
-        object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, host, &activate);
+        object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.Get(), 0, host, &activate);
     if (FAILED(shown)) Fail("could not be shown in its window", shown);
-    object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace_));
+    object_->QueryInterface(IID_IOleInPlaceObject, inPlace_.Out());
     Move(design.placement);
   }
 
@@ -246,32 +247,21 @@ class HostedActiveX final : public NativeControl {
     if (inPlace_) inPlace_->SetObjectRects(&position, &position);
   }
 
+  // In this order: the events stop, the control leaves its window and closes, its site goes.
   void ReleaseAll() {
-    if (connection_) {
-      connection_->Unadvise(cookie_);
-      connection_->Release();
-    }
-    if (sink_) {
-      sink_->Detach();
-      sink_->Release();
-    }
-    if (inPlace_) {
-      inPlace_->InPlaceDeactivate();
-      inPlace_->Release();
-    }
-    if (dispatch_) dispatch_->Release();
+    if (connection_) connection_->Unadvise(cookie_);
+    connection_.Reset();
+    if (sink_) sink_->Detach();
+    sink_.Reset();
+    if (inPlace_) inPlace_->InPlaceDeactivate();
+    inPlace_.Reset();
+    dispatch_.Reset();
     if (object_) {
       object_->Close(OLECLOSE_NOSAVE);
       object_->SetClientSite(nullptr);
-      object_->Release();
     }
-    if (site_) site_->Release();
-    connection_ = nullptr;
-    sink_ = nullptr;
-    inPlace_ = nullptr;
-    dispatch_ = nullptr;
-    object_ = nullptr;
-    site_ = nullptr;
+    object_.Reset();
+    site_.Reset();
   }
 
   [[noreturn]] void Fail(const std::string& what, HRESULT hr) {
@@ -280,7 +270,7 @@ class HostedActiveX final : public NativeControl {
   }
 
   void Call(DISPID id, WORD flags, const std::vector<DispValue>& args) {
-    const DispatchOutcome outcome = InvokeDispatch(dispatch_, id, flags, args);
+    const DispatchOutcome outcome = InvokeDispatch(dispatch_.Get(), id, flags, args);
     if (FAILED(outcome.result)) {
       Fail("refused call " + std::to_string(id) +
                (outcome.description.empty() ? "" : ": " + outcome.description),
@@ -291,55 +281,48 @@ class HostedActiveX final : public NativeControl {
   // Listens on the control's default event interface, as its class or type information names
   // it, or else on the first event interface it lists.
   void Connect(ControlEvents& events) {
-    IConnectionPointContainer* container = nullptr;
-    if (FAILED(object_->QueryInterface(IID_IConnectionPointContainer,
-                                       reinterpret_cast<void**>(&container)))) {
-      return;
-    }
+    ComPtr<IConnectionPointContainer> container;
+    if (FAILED(object_->QueryInterface(IID_IConnectionPointContainer, container.Out()))) return;
     IID source;
-    if (const std::optional<IID> named = DefaultSourceInterface(object_, classId_)) {
-      IConnectionPoint* point = nullptr;
+    if (const std::optional<IID> named = DefaultSourceInterface(object_.Get(), classId_)) {
+      ComPtr<IConnectionPoint> point;
       source = *named;
-      if (SUCCEEDED(container->FindConnectionPoint(source, &point))) Advise(point, source, events);
+      if (SUCCEEDED(container->FindConnectionPoint(source, point.Address()))) {
+        Advise(point, source, events);
+      }
     }
-    IEnumConnectionPoints* points = nullptr;
-    if (!connection_ && SUCCEEDED(container->EnumConnectionPoints(&points))) {
-      IConnectionPoint* point = nullptr;
-      while (!connection_ && points->Next(1, &point, nullptr) == S_OK) {
+    ComPtr<IEnumConnectionPoints> points;
+    if (!connection_ && SUCCEEDED(container->EnumConnectionPoints(points.Address()))) {
+      ComPtr<IConnectionPoint> point;
+      while (!connection_ && points->Next(1, point.Address(), nullptr) == S_OK) {
         if (SUCCEEDED(point->GetConnectionInterface(&source)) &&
             source != IID_IPropertyNotifySink) {
           Advise(point, source, events);
-        } else {
-          point->Release();
         }
       }
-      points->Release();
     }
-    container->Release();
   }
 
-  // Keeps the point when the sink is taken; releases it otherwise.
-  void Advise(IConnectionPoint* point, const IID& source, ControlEvents& events) {
-    sink_ = new EventSink(source, events);
-    if (SUCCEEDED(point->Advise(sink_, &cookie_))) {
-      connection_ = point;
+  // Keeps the point when the sink is taken.
+  void Advise(ComPtr<IConnectionPoint>& point, const IID& source, ControlEvents& events) {
+    sink_.Attach(new EventSink(source, events));
+    if (SUCCEEDED(point->Advise(sink_.Get(), &cookie_))) {
+      connection_.Attach(point.Detach());
       return;
     }
-    sink_->Release();
-    sink_ = nullptr;
-    point->Release();
+    sink_.Reset();
   }
 
   std::string progId_;
   HWND host_;
   RECT position_{};
   CLSID classId_{};
-  IOleObject* object_ = nullptr;
-  IDispatch* dispatch_ = nullptr;
-  IOleInPlaceObject* inPlace_ = nullptr;
-  Site* site_ = nullptr;
-  EventSink* sink_ = nullptr;
-  IConnectionPoint* connection_ = nullptr;
+  ComPtr<IOleObject> object_;
+  ComPtr<IDispatch> dispatch_;
+  ComPtr<IOleInPlaceObject> inPlace_;
+  ComPtr<Site> site_;
+  ComPtr<EventSink> sink_;
+  ComPtr<IConnectionPoint> connection_;
   DWORD cookie_ = 0;
 };
 

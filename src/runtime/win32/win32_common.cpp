@@ -1,0 +1,40 @@
+#include "runtime/win32/win32_common.h"
+
+namespace vellomar::win32 {
+
+std::wstring Widen(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                         nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+std::string Narrow(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length,
+                      nullptr, nullptr);
+  return utf8;
+}
+
+int ScreenDpi(int axis) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, axis);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+int TwipsToPixelsX(std::int32_t twips) { return MulDiv(twips, ScreenDpi(LOGPIXELSX), 1440); }
+int TwipsToPixelsY(std::int32_t twips) { return MulDiv(twips, ScreenDpi(LOGPIXELSY), 1440); }
+
+RECT PixelRect(const Placement& placement) {
+  return RECT{TwipsToPixelsX(placement.left), TwipsToPixelsY(placement.top),
+              TwipsToPixelsX(placement.left + placement.width),
+              TwipsToPixelsY(placement.top + placement.height)};
+}
+
+}  // namespace vellomar::win32

@@ -22,31 +22,10 @@ namespace vellomar::win32 {
 
 namespace {
 
-class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class Site final : public ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame> {
  public:
   Site(HWND host, RECT position) : host_(host), position_(position) {}
   void SetPosition(RECT position) { position_ = position; }
-
-  STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-    if (riid == IID_IUnknown || riid == IID_IOleClientSite) {
-      *out = static_cast<IOleClientSite*>(this);
-    } else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) {
-      *out = static_cast<IOleInPlaceSite*>(this);
-    } else if (riid == IID_IOleInPlaceUIWindow || riid == IID_IOleInPlaceFrame) {
-      *out = static_cast<IOleInPlaceFrame*>(this);
-    } else {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
   STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
@@ -106,8 +85,17 @@ class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInP
   STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
  private:
-  ~Site() = default;
-  ULONG references_ = 1;
+  ~Site() override = default;
+  void* Interface(REFIID riid) override {
+    if (riid == IID_IOleClientSite) return static_cast<IOleClientSite*>(this);
+    if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) {
+      return static_cast<IOleInPlaceSite*>(this);
+    }
+    if (riid == IID_IOleInPlaceUIWindow || riid == IID_IOleInPlaceFrame) {
+      return static_cast<IOleInPlaceFrame*>(this);
+    }
+    return nullptr;
+  }
   HWND host_;
   RECT position_;
 };
@@ -147,7 +135,9 @@ class EventSink final : public ComObject<IDispatch> {
 
  private:
   ~EventSink() override = default;
-  bool Answers(REFIID riid) const override { return riid == IID_IDispatch || riid == events_; }
+  void* Interface(REFIID riid) override {
+    return riid == IID_IDispatch || riid == events_ ? static_cast<IDispatch*>(this) : nullptr;
+  }
   IID events_;
   ControlEvents* target_;
 };

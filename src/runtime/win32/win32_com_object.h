@@ -1,21 +1,19 @@
-// A COM object of ours with one interface: counted references, deleted with the last one, and a
-// QueryInterface that answers IUnknown and whatever interface ids the object stands for.
+// A COM object of ours with one interface or more: counted references, deleted with the last one,
+// and a QueryInterface that answers IUnknown (through the first interface) and whatever interfaces
+// the object stands for.
 #pragma once
 
 #include <unknwn.h>
 
 namespace vellomar::win32 {
 
-template <typename Interface>
-class ComObject : public Interface {
+template <typename First, typename... Others>
+class ComObject : public First, public Others... {
  public:
   STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
-    if (riid != IID_IUnknown && !Answers(riid)) {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    *out = static_cast<Interface*>(this);
+    *out = riid == IID_IUnknown ? static_cast<First*>(this) : Interface(riid);
+    if (!*out) return E_NOINTERFACE;
     AddRef();
     return S_OK;
   }
@@ -28,8 +26,8 @@ class ComObject : public Interface {
 
  protected:
   virtual ~ComObject() = default;
-  // The interface ids besides IUnknown that this object answers.
-  virtual bool Answers(REFIID riid) const = 0;
+  // The object as the interface riid names, besides IUnknown; null for one it does not answer.
+  virtual void* Interface(REFIID riid) = 0;
 
  private:
   ULONG references_ = 1;

@@ -48,7 +48,9 @@ class SettingsBag final : public ComObject<IPropertyBag> {
   ~SettingsBag() override {
     for (Setting& setting : held_) VariantClear(&setting.value);
   }
-  bool Answers(REFIID riid) const override { return riid == IID_IPropertyBag; }
+  void* Interface(REFIID riid) override {
+    return riid == IID_IPropertyBag ? static_cast<IPropertyBag*>(this) : nullptr;
+  }
 
   Setting* Find(LPCOLESTR name) {
     for (Setting& setting : held_) {

@@ -7,11 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
+. tools/packages.sh
 packages=(chromium)
-command -v node >/dev/null || packages+=(nodejs)
-command -v npm >/dev/null || packages+=(npm)
 command -v cmake >/dev/null || packages+=(cmake)
-bash tools/install-packages.sh "${packages[@]}"
+bash tools/install-packages.sh "${packages[@]}" $(node_packages)
 . tools/node-ca.sh
 (cd tests/player && npm ci --no-audit --no-fund --loglevel=error)
 cmake -DNPM="$(command -v npm)" -DSOURCE="$PWD/src/runtime/x11/movie" \

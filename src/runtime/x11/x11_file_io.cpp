@@ -20,12 +20,6 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool MakeFolders(const std::string& folder) {
-  for (std::size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
-    if (::mkdir(folder.substr(0, at).c_str(), 0700) != 0 && errno != EEXIST) return false;
-    if (at == std::string::npos) return true;
-  }
-}
 
 bool WriteAll(int fd, const std::string& bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
@@ -68,6 +62,13 @@ void SyncFolder(const std::string& folder) {
 }
 
 }  // namespace
+
+bool MakeFolders(const std::string& folder) {
+  for (std::size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
+    if (::mkdir(folder.substr(0, at).c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (at == std::string::npos) return true;
+  }
+}
 
 FileRead ReadWholeFile(const std::string& path) {
   FileRead result;

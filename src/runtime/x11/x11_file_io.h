@@ -13,6 +13,10 @@ struct FileRead {
 
 FileRead ReadWholeFile(const std::string& path);
 
+// Makes the folder and those above it that are missing, each the user's alone (0700), as the XDG
+// base directories ask. False when one cannot be made.
+bool MakeFolders(const std::string& folder);
+
 // Replaces the file with the given bytes through a temporary file in the same folder (created
 // when missing), synced and renamed over the old one: readers see the old file or the new one,
 // never a part. The new file keeps the old one's mode and owner; a path that is a symbolic link

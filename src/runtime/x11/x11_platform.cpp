@@ -74,13 +74,19 @@ unsigned long RootRoleTarget() {
   return found;
 }
 
+// The server drops our grabs and windows with the connection; nothing of ours runs after.
+[[noreturn]] void EndNow(int exitCode) {
+  std::fflush(nullptr);
+  XSync(XDisplay(), False);
+  _exit(exitCode);
+}
+
 // The root role lives as long as the window it draws into: a settings app that shows it in a
 // preview may go without a word.
 GdkFilterReturn EndWithTheRootRoleWindow(GdkXEvent* native, GdkEvent*, gpointer) {
   const auto* event = static_cast<const XEvent*>(native);
   if (event->type == DestroyNotify && event->xdestroywindow.window == RootRoleWindow()) {
-    std::fflush(nullptr);
-    _exit(0);
+    EndNow(0);
   }
   return GDK_FILTER_CONTINUE;
 }
@@ -200,12 +206,7 @@ void X11Platform::ShowErrorReport(std::int32_t number, const std::string& descri
   gtk_widget_destroy(dialog);
 }
 
-void X11Platform::ExitProcess(std::uint32_t exitCode) {
-  // The server drops our grabs and windows with the connection; nothing of ours runs after.
-  std::fflush(nullptr);
-  XSync(XDisplay(), False);
-  _exit(static_cast<int>(exitCode));
-}
+void X11Platform::ExitProcess(std::uint32_t exitCode) { EndNow(static_cast<int>(exitCode)); }
 
 void X11Platform::RunMessageLoop() {
   gtk_main();

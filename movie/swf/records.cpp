@@ -2,13 +2,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace swf {
 namespace {
 
 std::int32_t Fixed16(double value) { return static_cast<std::int32_t>(std::lround(value * 65536)); }
 
+constexpr std::int32_t kGradientSquare = 32768;
+
 }  // namespace
+
+Matrix GradientOntoCircle(std::int32_t centreX, std::int32_t centreY, std::int32_t radius) {
+  const double scale = 2.0 * radius / kGradientSquare;
+  return {scale, scale, 0, 0, centreX, centreY};
+}
 
 void WriteRect(ByteWriter& out, const Rect& rect) {
   const int bits = SignedBits({rect.xMin, rect.xMax, rect.yMin, rect.yMax});
@@ -71,6 +79,18 @@ void WriteColorTransformWithAlpha(ByteWriter& out, const ColorTransform& transfo
   fields.Unsigned(4, static_cast<std::uint32_t>(bits));
   if (hasMultiply) for (std::int16_t value : m) fields.Signed(bits, value);
   if (hasAdd) for (std::int16_t value : a) fields.Signed(bits, value);
+}
+
+void WriteGradient(ByteWriter& out, const std::vector<GradientRecord>& records) {
+  if (records.empty() || records.size() > 8) throw std::logic_error("a gradient of 1 to 8 records");
+  for (std::size_t i = 1; i < records.size(); ++i) {
+    if (records[i].ratio < records[i - 1].ratio) throw std::logic_error("gradient ratios descend");
+  }
+  out.U8(static_cast<std::uint8_t>(records.size()));  // spread and interpolation modes 0
+  for (const GradientRecord& record : records) {
+    out.U8(record.ratio);
+    WriteRgba(out, record.colour);
+  }
 }
 
 }  // namespace swf

@@ -1,7 +1,8 @@
-// The SWF records shared by many tags: rectangle, colour, matrix and colour transform.
+// The SWF records shared by many tags: rectangle, colour, matrix, colour transform and gradient.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "swf/byte_writer.h"
 
@@ -34,10 +35,23 @@ struct ColorTransform {
   std::int16_t add[4] = {0, 0, 0, 0};
 };
 
+// A gradient's colour at `ratio`: 0 at its centre, 255 at its edge.
+struct GradientRecord {
+  std::uint8_t ratio;
+  Rgba colour;
+};
+
+// A gradient is drawn on a square of 32768 twips about the origin; this matrix lays the circle
+// inscribed in that square onto the circle of `radius` twips about the centre.
+Matrix GradientOntoCircle(std::int32_t centreX, std::int32_t centreY, std::int32_t radius);
+
 void WriteRect(ByteWriter& out, const Rect& rect);
 void WriteRgb(ByteWriter& out, const Rgba& colour);
 void WriteRgba(ByteWriter& out, const Rgba& colour);
 void WriteMatrix(ByteWriter& out, const Matrix& matrix);
 void WriteColorTransformWithAlpha(ByteWriter& out, const ColorTransform& transform);
+// Pad spread and plain colour interpolation. A shape of DefineShape3 takes 1 to 8 records, their
+// ratios ascending; anything else throws std::logic_error.
+void WriteGradient(ByteWriter& out, const std::vector<GradientRecord>& records);
 
 }  // namespace swf

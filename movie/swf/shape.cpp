@@ -2,11 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace swf {
 
 int Shape::AddFill(const Rgba& colour) {
   fills_.push_back(colour);
+  return static_cast<int>(fills_.size());
+}
+
+int Shape::AddRadialFill(std::int32_t centreX, std::int32_t centreY, std::int32_t radius,
+                         std::vector<GradientRecord> records) {
+  fills_.push_back(RadialFill{GradientOntoCircle(centreX, centreY, radius), std::move(records)});
   return static_cast<int>(fills_.size());
 }
 
@@ -82,9 +89,16 @@ Bytes Shape::DefineShape3(std::uint16_t id) const {
                   bounds_.yMax + margin});
 
   out.U8(static_cast<std::uint8_t>(fills_.size()));
-  for (const Rgba& colour : fills_) {
-    out.U8(0x00);  // solid fill
-    WriteRgba(out, colour);
+  for (const auto& fill : fills_) {
+    if (const Rgba* colour = std::get_if<Rgba>(&fill)) {
+      out.U8(0x00);  // solid fill
+      WriteRgba(out, *colour);
+    } else {
+      const RadialFill& radial = std::get<RadialFill>(fill);
+      out.U8(0x12);  // radial gradient fill
+      WriteMatrix(out, radial.matrix);
+      WriteGradient(out, radial.records);
+    }
   }
   out.U8(static_cast<std::uint8_t>(lines_.size()));
   for (const auto& [width, colour] : lines_) {

@@ -106,7 +106,7 @@ Value ActionPlayer::Attach(const std::shared_ptr<Clip>& parent, const std::strin
     } else if (character.code == kDefineButton2) {
       const ButtonDefinition button = ReadButton2(character);
       Clip::Button entry{placing.depth, {}, {}};
-      entry.hitArea = InPixels(ReadShapeBounds(definitions_.at(button.hitCharacter)),
+      entry.hitArea = InPixels(ReadShape(definitions_.at(button.hitCharacter)).bounds,
                                placing.translateX, placing.translateY);
       for (const auto& [condition, actions] : button.conditionActions) {
         if (condition & 0x0008) entry.onRelease = actions;  // OverDownToOverUp

@@ -66,18 +66,34 @@ Bounds ReadBounds(Reader& in) {
   return bounds;
 }
 
-void ReadMatrix(Reader& in, std::int32_t* x, std::int32_t* y) {
-  for (int part = 0; part < 2; ++part) {  // scale, then rotate and skew
-    if (in.Bits(1) != 0) {
-      const int bits = static_cast<int>(in.Bits(5));
-      in.SignedBits(bits);
-      in.SignedBits(bits);
-    }
+Transform ReadMatrix(Reader& in) {
+  Transform matrix;
+  if (in.Bits(1) != 0) {
+    const int bits = static_cast<int>(in.Bits(5));
+    matrix.scaleX = in.SignedBits(bits) / 65536.0;
+    matrix.scaleY = in.SignedBits(bits) / 65536.0;
+  }
+  if (in.Bits(1) != 0) {
+    const int bits = static_cast<int>(in.Bits(5));
+    matrix.skew0 = in.SignedBits(bits) / 65536.0;
+    matrix.skew1 = in.SignedBits(bits) / 65536.0;
   }
   const int bits = static_cast<int>(in.Bits(5));
-  *x = in.SignedBits(bits);
-  *y = in.SignedBits(bits);
+  matrix.translateX = in.SignedBits(bits);
+  matrix.translateY = in.SignedBits(bits);
   in.Align();
+  return matrix;
+}
+
+Colour ReadColour(Reader& in, bool withAlpha) {
+  Colour colour{in.U8(), in.U8(), in.U8(), 255};
+  if (withAlpha) colour.a = in.U8();
+  return colour;
+}
+
+std::size_t StyleCount(Reader& in, std::uint16_t code) {
+  const std::uint8_t count = in.U8();
+  return count == 0xFF && code != kDefineShape ? in.U16() : count;
 }
 
 void SkipColourTransformWithAlpha(Reader& in) {
@@ -139,7 +155,11 @@ Placing ReadPlaceObject2(const Tag& tag) {
   placing.depth = in.U16();
   if (flags & 0x02) placing.character = in.U16();
   placing.hasMatrix = (flags & 0x04) != 0;
-  if (placing.hasMatrix) ReadMatrix(in, &placing.translateX, &placing.translateY);
+  if (placing.hasMatrix) {
+    const Transform matrix = ReadMatrix(in);
+    placing.translateX = matrix.translateX;
+    placing.translateY = matrix.translateY;
+  }
   placing.hasColour = (flags & 0x08) != 0;
   if (placing.hasColour) SkipColourTransformWithAlpha(in);
   if (flags & 0x10) in.U16();  // ratio
@@ -158,8 +178,7 @@ ButtonDefinition ReadButton2(const Tag& tag) {
   for (std::uint8_t states = in.U8(); states != 0; states = in.U8()) {
     const std::uint16_t character = in.U16();
     in.U16();  // depth
-    std::int32_t x, y;
-    ReadMatrix(in, &x, &y);
+    ReadMatrix(in);
     SkipColourTransformWithAlpha(in);
     if (states & 0x08) button.hitCharacter = character;
   }
@@ -199,13 +218,71 @@ EditTextDefinition ReadEditText(const Tag& tag) {
 
 std::uint16_t CharacterId(const Tag& tag) { return Reader(tag.body).U16(); }
 
-Bounds ReadShapeBounds(const Tag& tag) {
+ShapeDefinition ReadShape(const Tag& tag) {
   if (tag.code != kDefineShape && tag.code != kDefineShape2 && tag.code != kDefineShape3) {
     throw std::runtime_error("not a shape");
   }
+  const bool withAlpha = tag.code == kDefineShape3;
   Reader in(tag.body);
-  in.U16();
-  return ReadBounds(in);
+  ShapeDefinition shape{in.U16(), ReadBounds(in), {}, {}, {}, {}, 0};
+  for (std::size_t count = StyleCount(in, tag.code); count > 0; --count) {
+    FillStyle fill{in.U8(), {}, {}, {}};
+    if (fill.type == 0x00) {
+      fill.colour = ReadColour(in, withAlpha);
+    } else if (fill.type == 0x10 || fill.type == 0x12) {
+      fill.matrix = ReadMatrix(in);
+      const std::uint8_t header = in.U8();
+      if ((header & 0xF0) != 0) throw std::runtime_error("gradient modes beyond DefineShape3");
+      for (int records = header & 0x0F; records > 0; --records) {
+        const std::uint8_t ratio = in.U8();
+        fill.gradient.emplace_back(ratio, ReadColour(in, withAlpha));
+      }
+    } else if (fill.type >= 0x40 && fill.type <= 0x43) {
+      in.U16();  // bitmap
+      fill.matrix = ReadMatrix(in);
+    } else {
+      throw std::runtime_error("unknown fill style " + std::to_string(fill.type));
+    }
+    shape.fills.push_back(fill);
+  }
+  for (std::size_t count = StyleCount(in, tag.code); count > 0; --count) {
+    const std::uint16_t width = in.U16();
+    shape.lines.emplace_back(width, ReadColour(in, withAlpha));
+  }
+
+  const int fillBits = static_cast<int>(in.Bits(4)), lineBits = static_cast<int>(in.Bits(4));
+  auto use = [](std::set<unsigned>& used, unsigned index, std::size_t count) {
+    if (index > count) throw std::runtime_error("a path takes up a style that is not there");
+    if (index != 0) used.insert(index);
+  };
+  while (true) {
+    if (in.Bits(1) == 0) {  // style change, or the end
+      const std::uint32_t flags = in.Bits(5);
+      if (flags == 0) break;
+      if (flags & 0x10) throw std::runtime_error("new style arrays are not read");
+      if (flags & 0x01) {
+        const int bits = static_cast<int>(in.Bits(5));
+        in.SignedBits(bits);
+        in.SignedBits(bits);
+      }
+      if (flags & 0x02) use(shape.fillsUsed, in.Bits(fillBits), shape.fills.size());
+      if (flags & 0x04) use(shape.fillsUsed, in.Bits(fillBits), shape.fills.size());
+      if (flags & 0x08) use(shape.linesUsed, in.Bits(lineBits), shape.lines.size());
+    } else {
+      const bool straight = in.Bits(1) != 0;
+      const int bits = static_cast<int>(in.Bits(4)) + 2;
+      int fields = 4;  // a curve's control and anchor deltas
+      if (straight) {
+        fields = in.Bits(1) != 0 ? 2 : 1;  // a general line's two deltas, or one along an axis
+        if (fields == 1) in.Bits(1);       // which axis
+      }
+      for (int i = 0; i < fields; ++i) in.SignedBits(bits);
+      ++shape.edges;
+    }
+  }
+  in.Align();
+  if (!in.AtEnd()) throw std::runtime_error("bytes after the shape's end");
+  return shape;
 }
 
 std::size_t FontGlyphCount(const Tag& tag) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,12 @@ struct SpriteDefinition {
 };
 SpriteDefinition ReadSprite(const Tag& tag);
 
+// x' = scaleX x + skew1 y + translateX; y' = skew0 x + scaleY y + translateY (twips).
+struct Transform {
+  double scaleX = 1, scaleY = 1, skew0 = 0, skew1 = 0;
+  std::int32_t translateX = 0, translateY = 0;
+};
+
 struct Placing {
   std::uint16_t depth;
   std::optional<std::uint16_t> character;
@@ -65,8 +72,26 @@ struct EditTextDefinition {
 };
 EditTextDefinition ReadEditText(const Tag& tag);
 
+struct Colour {
+  std::uint8_t r, g, b, a;
+};
+struct FillStyle {
+  std::uint8_t type;  // 0x00 solid, 0x10 linear, 0x12 radial, 0x40 to 0x43 bitmap
+  Colour colour{};    // solid
+  Transform matrix;   // gradient and bitmap: gradient square or bitmap onto the shape
+  std::vector<std::pair<std::uint8_t, Colour>> gradient;  // ratio, colour
+};
+struct ShapeDefinition {
+  std::uint16_t id;
+  Bounds bounds;
+  std::vector<FillStyle> fills;
+  std::vector<std::pair<std::uint16_t, Colour>> lines;  // width in twips, colour
+  std::set<unsigned> fillsUsed, linesUsed;              // the indices (from 1) that paths take up
+  std::size_t edges = 0;
+};
+ShapeDefinition ReadShape(const Tag& tag);  // DefineShape 1 to 3, without new style arrays
+
 std::uint16_t CharacterId(const Tag& tag);  // a definition's first field
-Bounds ReadShapeBounds(const Tag& tag);      // DefineShape 1 to 3
 std::size_t FontGlyphCount(const Tag& tag);  // DefineFont, DefineFont2, DefineFont3
 std::map<std::string, std::uint16_t> ReadExports(const Tag& tag);
 

@@ -1,20 +1,23 @@
 #include "content/glow_shapes.h"
 
+#include <utility>
+#include <vector>
+
 #include "swf/records.h"
 #include "swf/shape.h"
 
 namespace movie {
 
 std::uint16_t DefineGlow(Library& library) {
+  // White whose opacity follows (1 - s^2)^1.5 at s radii out (ratio 255 s): a broad core, then a
+  // long fade that reaches nothing at the rim, so no edge or ring shows. Evenly spaced stops,
+  // which the emulator's canvas shades faster.
+  auto white = [](std::uint8_t alpha) { return swf::Rgba{255, 255, 255, alpha}; };
+  std::vector<swf::GradientRecord> fade = {{0, white(170)}, {51, white(160)}, {102, white(131)},
+                                           {153, white(87)}, {204, white(37)}, {255, white(0)}};
   swf::Shape shape;
-  // Outermost first; each disc lies over the larger ones, so the centre is the brightest.
-  constexpr struct {
-    double radius;
-    std::uint8_t alpha;
-  } kDiscs[] = {{100, 36}, {82, 44}, {64, 56}, {44, 72}};
-  for (const auto& disc : kDiscs) {
-    shape.Circle(0, 0, swf::Twips(disc.radius), shape.AddFill({255, 255, 255, disc.alpha}), 0);
-  }
+  const std::int32_t radius = swf::Twips(100);
+  shape.Circle(0, 0, radius, shape.AddRadialFill(0, 0, radius, std::move(fade)), 0);
   const std::uint16_t id = library.NewId();
   library.Define(swf::TagCode::DefineShape3, shape.DefineShape3(id));
   return id;

@@ -7,7 +7,7 @@
 
 namespace movie {
 
-// A soft disc of radius 100 pixels: four nested translucent discs, brightest in the middle.
+// A soft disc of radius 100 pixels: one radial gradient, brightest in the middle, clear at the rim.
 std::uint16_t DefineGlow(Library& library);
 
 // A thin circle of radius 100 pixels; stretched and turned it reads as an orbit.

@@ -175,6 +175,52 @@ TEST_F(MovieFileTest, PicturesMoveByPlacementsAndMusicPlaysOnlyFullScreenWhenOn)
   EXPECT_LE(seconds, 10);
 }
 
+TEST_F(MovieFileTest, GlowsAreOneRadialGradientClearAtTheRimAndOrbitsOneLine) {
+  std::map<std::string, int> glows, orbits;
+  for (const char* name : {"picture", "preview"}) {
+    for (const Tag& tag : Exported(name).tags) {
+      if (tag.code != kPlaceObject2) continue;
+      const std::optional<std::uint16_t> character = ReadPlaceObject2(tag).character;
+      if (!character) continue;
+      SCOPED_TRACE(std::string(name) + ", character " + std::to_string(*character));
+      const ShapeDefinition shape = ReadShape(Definition(*character));
+      if (shape.fills.empty()) {
+        ++orbits[name];
+        EXPECT_EQ(shape.lines.size(), 1u);
+        EXPECT_EQ(shape.linesUsed, (std::set<unsigned>{1}));
+        continue;
+      }
+      ++glows[name];
+      ASSERT_EQ(shape.fills.size(), 1u) << "one shape, not a stack of discs";
+      EXPECT_TRUE(shape.lines.empty());
+      EXPECT_EQ(shape.fillsUsed, (std::set<unsigned>{1}));
+      const FillStyle& fill = shape.fills[0];
+      ASSERT_EQ(fill.type, 0x12) << "radial gradient";
+      ASSERT_GE(fill.gradient.size(), 2u);
+      EXPECT_EQ(fill.gradient.front().first, 0);
+      EXPECT_GT(fill.gradient.front().second.a, 0);
+      EXPECT_EQ(fill.gradient.back().first, 255);
+      EXPECT_EQ(fill.gradient.back().second.a, 0) << "a visible rim";
+      for (std::size_t i = 1; i < fill.gradient.size(); ++i) {
+        EXPECT_GT(fill.gradient[i].first, fill.gradient[i - 1].first);
+        EXPECT_LT(fill.gradient[i].second.a, fill.gradient[i - 1].second.a) << "brightest inside";
+      }
+      // The gradient's circle, 16384 twips in radius before its matrix, is the disc's outline.
+      EXPECT_EQ(fill.matrix.skew0, 0);
+      EXPECT_EQ(fill.matrix.skew1, 0);
+      EXPECT_EQ(fill.matrix.scaleX, fill.matrix.scaleY);
+      EXPECT_NEAR(16384 * fill.matrix.scaleX, (shape.bounds.xMax - shape.bounds.xMin) / 2.0, 2);
+      EXPECT_NEAR(16384 * fill.matrix.scaleY, (shape.bounds.yMax - shape.bounds.yMin) / 2.0, 2);
+      EXPECT_EQ(fill.matrix.translateX * 2, shape.bounds.xMin + shape.bounds.xMax);
+      EXPECT_EQ(fill.matrix.translateY * 2, shape.bounds.yMin + shape.bounds.yMax);
+    }
+  }
+  EXPECT_GE(glows["picture"], 3);
+  EXPECT_GE(orbits["picture"], 1);
+  EXPECT_GE(glows["preview"], 3);
+  EXPECT_EQ(orbits["preview"], 0);
+}
+
 struct Words {
   const char* language;
   const char* title;

@@ -1,7 +1,9 @@
 #include "content/drift.h"
 
 #include <cmath>
+#include <optional>
 
+#include "content/colour_wheel.h"
 #include "content/wave.h"
 #include "swf/records.h"
 
@@ -21,27 +23,35 @@ swf::Placement At(const Drift& drift, std::uint16_t depth, double t) {
                      swf::Twips(x), swf::Twips(y)};
   if (drift.spins == 0 && drift.squash == 1) matrix = {size, size, 0, 0, swf::Twips(x), swf::Twips(y)};
 
-  // A colour wheel of three cosines a third of a turn apart, squared for deeper colours and
-  // kept away from black.
   swf::ColorTransform colour;
-  const double hue = drift.hue + drift.hueCycles * t;
-  for (int channel = 0; channel < 3; ++channel) {
-    const double level = 0.5 + 0.5 * Wave(hue + channel / 3.0 + 0.25);
-    colour.multiply[channel] = Multiplier(0.15 + 0.85 * level * level);
-  }
   colour.multiply[3] = Multiplier(drift.alpha);
-  return {depth, std::nullopt, matrix, colour, {}};
+  const double hue = drift.hue + drift.hueCycles * t;
+  const std::size_t steps = drift.shapes.size();
+  if (steps == 1) {
+    const auto tint = WheelColour(hue);
+    for (int channel = 0; channel < 3; ++channel) colour.multiply[channel] = Multiplier(tint[channel]);
+    return {depth, drift.shapes[0], matrix, colour, {}};
+  }
+  const auto step = static_cast<std::size_t>(std::lround((hue - std::floor(hue)) * steps)) % steps;
+  return {depth, drift.shapes[step], matrix, colour, {}};
 }
 
 }  // namespace
 
 swf::Sprite DriftingSprite(const std::vector<Drift>& drifts, int frames) {
   swf::Sprite sprite;
+  std::vector<std::optional<std::uint16_t>> shown(drifts.size());
   for (int frame = 0; frame < frames; ++frame) {
     const double t = static_cast<double>(frame) / frames;
     for (std::size_t i = 0; i < drifts.size(); ++i) {
       swf::Placement placement = At(drifts[i], static_cast<std::uint16_t>(i + 1), t);
-      if (frame == 0) placement.character = drifts[i].character;
+      // The character goes in only when the shape at this depth changes.
+      if (placement.character == shown[i]) {
+        placement.character.reset();
+      } else {
+        placement.replaces = shown[i].has_value();
+        shown[i] = placement.character;
+      }
       sprite.Add(swf::TagCode::PlaceObject2, swf::PlaceObject2(placement));
     }
     sprite.ShowFrame();

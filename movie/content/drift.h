@@ -11,7 +11,9 @@
 namespace movie {
 
 struct Drift {
-  std::uint16_t character;
+  // One white shape that the placement tints, or one shape per step round the colour wheel,
+  // each in its own colours, of which the placement shows the step of its hue.
+  std::vector<std::uint16_t> shapes;
   double centreX, centreY;  // pixels, the middle of the path
   double swingX, swingY;    // pixels either side of it
   int cyclesX, cyclesY;     // whole cycles per loop along each axis

@@ -14,9 +14,10 @@ namespace movie {
 
 swf::Bytes BuildMovie() {
   Library library;
-  const std::uint16_t glow = DefineGlow(library);
-  DefinePicture(library, glow, DefineHalo(library));
-  DefinePreview(library, glow);
+  // Fine enough that no step shows: from one to the next a channel moves 5 levels in 255 at most.
+  const std::vector<std::uint16_t> glows = DefineGlows(library, 192);
+  DefinePicture(library, glows, DefineHalo(library));
+  DefinePreview(library, glows);
   DefineMusic(library);
   DefineSettingsScreen(library);
 

@@ -3,12 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "content/library.h"
 
 namespace movie {
 
-void DefinePicture(Library& library, std::uint16_t glow, std::uint16_t halo);
-void DefinePreview(Library& library, std::uint16_t glow);
+// `glows` holds one glow per step round the colour wheel.
+void DefinePicture(Library& library, const std::vector<std::uint16_t>& glows, std::uint16_t halo);
+void DefinePreview(Library& library, const std::vector<std::uint16_t>& glows);
 
 }  // namespace movie

@@ -7,7 +7,9 @@ Bytes PlaceObject2(const Placement& placement) {
   if (!placement.name.empty()) flags |= 0x20;
   if (placement.colour) flags |= 0x08;
   if (placement.matrix) flags |= 0x04;
-  flags |= placement.character ? 0x02 : 0x01;  // a new character, or a move of the one there
+  if (placement.character) flags |= 0x02;
+  // A move changes the character at the depth: its matrix and colours, or the character itself.
+  if (!placement.character || placement.replaces) flags |= 0x01;
   ByteWriter out;
   out.U8(flags);
   out.U16(placement.depth);

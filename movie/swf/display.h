@@ -20,6 +20,7 @@ struct Placement {
   std::optional<Matrix> matrix;
   std::optional<ColorTransform> colour;
   std::string name;  // instance name, for scripts
+  bool replaces = false;  // with a character: it takes the place of the one at the depth
 };
 
 Bytes PlaceObject2(const Placement& placement);

@@ -2,6 +2,8 @@
 // what its script attaches, shows and sends for each routine, played by a small action player.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -138,7 +140,8 @@ TEST_F(MovieFileTest, PicturesMoveByPlacementsAndMusicPlaysOnlyFullScreenWhenOn)
   EXPECT_EQ(Attached({{"routine", "x"}}), (S{"picture"}));
   EXPECT_EQ(Attached({}), (S{"picture"}));
 
-  // Shapes placed once, then only moved and recoloured: no drawing per frame.
+  // Shapes placed once, then only moved, recoloured and swapped for others defined once: no
+  // drawing per frame.
   std::map<std::string, std::size_t> shapes;
   for (const char* name : {"picture", "preview"}) {
     SCOPED_TRACE(name);
@@ -150,7 +153,10 @@ TEST_F(MovieFileTest, PicturesMoveByPlacementsAndMusicPlaysOnlyFullScreenWhenOn)
       if (tag.code == kShowFrame || tag.code == kEnd) continue;
       ASSERT_EQ(tag.code, kPlaceObject2);
       const Placing placing = ReadPlaceObject2(tag);
-      EXPECT_EQ(placing.character.has_value(), frame == 0);
+      EXPECT_EQ(placing.moves, frame > 0);
+      if (frame == 0) {
+        EXPECT_TRUE(placing.character.has_value());
+      }
       if (frame == 0) ++shapes[name];
       if (frame > 0) changes += placing.hasMatrix && placing.hasColour;
     }
@@ -175,44 +181,74 @@ TEST_F(MovieFileTest, PicturesMoveByPlacementsAndMusicPlaysOnlyFullScreenWhenOn)
   EXPECT_LE(seconds, 10);
 }
 
-TEST_F(MovieFileTest, GlowsAreOneRadialGradientClearAtTheRimAndOrbitsOneLine) {
+TEST_F(MovieFileTest, GlowsAreRadialGradientsInTheirOwnColoursSteppingRoundTheWheelOrbitsOneLine) {
   std::map<std::string, int> glows, orbits;
   for (const char* name : {"picture", "preview"}) {
+    // The glow at each depth: the colour of its centre, and every colour it has shown.
+    std::map<std::uint16_t, Colour> centre;
+    std::map<std::uint16_t, std::set<int>> shown;
     for (const Tag& tag : Exported(name).tags) {
       if (tag.code != kPlaceObject2) continue;
-      const std::optional<std::uint16_t> character = ReadPlaceObject2(tag).character;
-      if (!character) continue;
-      SCOPED_TRACE(std::string(name) + ", character " + std::to_string(*character));
-      const ShapeDefinition shape = ReadShape(Definition(*character));
-      if (shape.fills.empty()) {
-        ++orbits[name];
-        EXPECT_EQ(shape.lines.size(), 1u);
-        EXPECT_EQ(shape.linesUsed, (std::set<unsigned>{1}));
-        continue;
+      const Placing placing = ReadPlaceObject2(tag);
+      SCOPED_TRACE(std::string(name) + ", depth " + std::to_string(placing.depth));
+      if (placing.character) {
+        const ShapeDefinition shape = ReadShape(Definition(*placing.character));
+        if (shape.fills.empty()) {
+          ++orbits[name];
+          EXPECT_EQ(shape.lines.size(), 1u);
+          EXPECT_EQ(shape.linesUsed, (std::set<unsigned>{1}));
+          continue;
+        }
+        ASSERT_EQ(shape.fills.size(), 1u) << "one shape, not a stack of discs";
+        EXPECT_TRUE(shape.lines.empty());
+        EXPECT_EQ(shape.fillsUsed, (std::set<unsigned>{1}));
+        const FillStyle& fill = shape.fills[0];
+        ASSERT_EQ(fill.type, 0x12) << "radial gradient";
+        ASSERT_GE(fill.gradient.size(), 2u);
+        const Colour core = fill.gradient.front().second;
+        EXPECT_EQ(fill.gradient.front().first, 0);
+        EXPECT_GT(core.a, 0);
+        EXPECT_EQ(fill.gradient.back().first, 255);
+        EXPECT_EQ(fill.gradient.back().second.a, 0) << "a visible rim";
+        for (std::size_t i = 1; i < fill.gradient.size(); ++i) {
+          const Colour& colour = fill.gradient[i].second;
+          EXPECT_GT(fill.gradient[i].first, fill.gradient[i - 1].first);
+          EXPECT_LT(colour.a, fill.gradient[i - 1].second.a) << "brightest inside";
+          EXPECT_TRUE(colour.r == core.r && colour.g == core.g && colour.b == core.b)
+              << "one colour fading";
+        }
+        // The gradient's circle, 16384 twips in radius before its matrix, is the disc's outline.
+        EXPECT_EQ(fill.matrix.skew0, 0);
+        EXPECT_EQ(fill.matrix.skew1, 0);
+        EXPECT_EQ(fill.matrix.scaleX, fill.matrix.scaleY);
+        EXPECT_NEAR(16384 * fill.matrix.scaleX, (shape.bounds.xMax - shape.bounds.xMin) / 2.0, 2);
+        EXPECT_NEAR(16384 * fill.matrix.scaleY, (shape.bounds.yMax - shape.bounds.yMin) / 2.0, 2);
+        EXPECT_EQ(fill.matrix.translateX * 2, shape.bounds.xMin + shape.bounds.xMax);
+        EXPECT_EQ(fill.matrix.translateY * 2, shape.bounds.yMin + shape.bounds.yMax);
+
+        if (const auto before = centre.find(placing.depth); before != centre.end()) {
+          const Colour& was = before->second;
+          EXPECT_LE(std::max({std::abs(core.r - was.r), std::abs(core.g - was.g),
+                              std::abs(core.b - was.b)}),
+                    5)
+              << "a small step round the wheel, not a jump";
+        } else {
+          ++glows[name];
+        }
+        centre[placing.depth] = core;
+        shown[placing.depth].insert(core.r << 16 | core.g << 8 | core.b);
       }
-      ++glows[name];
-      ASSERT_EQ(shape.fills.size(), 1u) << "one shape, not a stack of discs";
-      EXPECT_TRUE(shape.lines.empty());
-      EXPECT_EQ(shape.fillsUsed, (std::set<unsigned>{1}));
-      const FillStyle& fill = shape.fills[0];
-      ASSERT_EQ(fill.type, 0x12) << "radial gradient";
-      ASSERT_GE(fill.gradient.size(), 2u);
-      EXPECT_EQ(fill.gradient.front().first, 0);
-      EXPECT_GT(fill.gradient.front().second.a, 0);
-      EXPECT_EQ(fill.gradient.back().first, 255);
-      EXPECT_EQ(fill.gradient.back().second.a, 0) << "a visible rim";
-      for (std::size_t i = 1; i < fill.gradient.size(); ++i) {
-        EXPECT_GT(fill.gradient[i].first, fill.gradient[i - 1].first);
-        EXPECT_LT(fill.gradient[i].second.a, fill.gradient[i - 1].second.a) << "brightest inside";
+      if (centre.count(placing.depth) && placing.hasColour) {
+        // Drawn in its own colours, a glow is only faded: a tint on a gradient is what the
+        // emulator's canvas draws slowest.
+        EXPECT_EQ(placing.multiply[0], 256);
+        EXPECT_EQ(placing.multiply[1], 256);
+        EXPECT_EQ(placing.multiply[2], 256);
+        EXPECT_EQ(placing.add, (std::array<int, 4>{}));
       }
-      // The gradient's circle, 16384 twips in radius before its matrix, is the disc's outline.
-      EXPECT_EQ(fill.matrix.skew0, 0);
-      EXPECT_EQ(fill.matrix.skew1, 0);
-      EXPECT_EQ(fill.matrix.scaleX, fill.matrix.scaleY);
-      EXPECT_NEAR(16384 * fill.matrix.scaleX, (shape.bounds.xMax - shape.bounds.xMin) / 2.0, 2);
-      EXPECT_NEAR(16384 * fill.matrix.scaleY, (shape.bounds.yMax - shape.bounds.yMin) / 2.0, 2);
-      EXPECT_EQ(fill.matrix.translateX * 2, shape.bounds.xMin + shape.bounds.xMax);
-      EXPECT_EQ(fill.matrix.translateY * 2, shape.bounds.yMin + shape.bounds.yMax);
+    }
+    for (const auto& [depth, colours] : shown) {
+      EXPECT_GE(colours.size(), 48u) << name << ", depth " << depth << " travels round the wheel";
     }
   }
   EXPECT_GE(glows["picture"], 3);

@@ -96,10 +96,15 @@ std::size_t StyleCount(Reader& in, std::uint16_t code) {
   return count == 0xFF && code != kDefineShape ? in.U16() : count;
 }
 
-void SkipColourTransformWithAlpha(Reader& in) {
+void ReadColourTransformWithAlpha(Reader& in, std::array<int, 4>& multiply, std::array<int, 4>& add) {
   const bool hasAdd = in.Bits(1) != 0, hasMultiply = in.Bits(1) != 0;
   const int bits = static_cast<int>(in.Bits(4));
-  in.Bits(bits * 4 * ((hasAdd ? 1 : 0) + (hasMultiply ? 1 : 0)));
+  if (hasMultiply) {
+    for (int& term : multiply) term = in.SignedBits(bits);
+  }
+  if (hasAdd) {
+    for (int& term : add) term = in.SignedBits(bits);
+  }
   in.Align();
 }
 
@@ -152,6 +157,7 @@ Placing ReadPlaceObject2(const Tag& tag) {
   Reader in(tag.body);
   const std::uint8_t flags = in.U8();
   Placing placing;
+  placing.moves = (flags & 0x01) != 0;
   placing.depth = in.U16();
   if (flags & 0x02) placing.character = in.U16();
   placing.hasMatrix = (flags & 0x04) != 0;
@@ -161,7 +167,7 @@ Placing ReadPlaceObject2(const Tag& tag) {
     placing.translateY = matrix.translateY;
   }
   placing.hasColour = (flags & 0x08) != 0;
-  if (placing.hasColour) SkipColourTransformWithAlpha(in);
+  if (placing.hasColour) ReadColourTransformWithAlpha(in, placing.multiply, placing.add);
   if (flags & 0x10) in.U16();  // ratio
   if (flags & 0x20) placing.name = in.String();
   return placing;
@@ -179,7 +185,8 @@ ButtonDefinition ReadButton2(const Tag& tag) {
     const std::uint16_t character = in.U16();
     in.U16();  // depth
     ReadMatrix(in);
-    SkipColourTransformWithAlpha(in);
+    std::array<int, 4> multiply, add;
+    ReadColourTransformWithAlpha(in, multiply, add);
     if (states & 0x08) button.hitCharacter = character;
   }
   if (actionOffset != 0 && actionOffsetAt + actionOffset != in.Position()) {

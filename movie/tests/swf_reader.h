@@ -3,6 +3,7 @@
 // Malformed input throws std::runtime_error.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -51,7 +52,10 @@ struct Placing {
   std::uint16_t depth;
   std::optional<std::uint16_t> character;
   std::int32_t translateX = 0, translateY = 0;  // twips
+  bool moves = false;  // changes what stands at its depth, rather than placing anew
   bool hasMatrix = false, hasColour = false;
+  std::array<int, 4> multiply{256, 256, 256, 256};  // r, g, b, a in 256ths
+  std::array<int, 4> add{};
   std::string name;
 };
 Placing ReadPlaceObject2(const Tag& tag);

@@ -5,7 +5,6 @@
 
 #include "runtime/x11/x11_platform.h"
 #include "runtime/x11/x11_windows.h"
-#include "runtime/platform_constants.h"
 #include "runtime/raised_error.h"
 
 #include <gdk/gdkx.h>
@@ -84,7 +83,7 @@ class LinuxWindow final : public NativeWindow {
   Hwnd Handle() const override { return record_->handle; }
   void Show() override {
     record_->shown = true;
-    if (record_->exStyle & win::kWsExTransparent) {
+    if (record_->guardsInput) {
       OpenInputGuard(*record_);
     } else {
       gtk_widget_show_all(record_->widget);

@@ -13,6 +13,8 @@
 #include <chrono>
 #include <thread>
 
+#include "runtime/platform_constants.h"
+
 namespace vellomar::x11 {
 
 namespace {
@@ -122,6 +124,13 @@ GdkFilterReturn FilterGuardEvents(GdkXEvent* native, GdkEvent*, gpointer) {
 }
 
 }  // namespace
+
+std::intptr_t SetExtendedStyle(WindowRecord& form, std::intptr_t style) {
+  // It lets the windows below show and receives every key, click and move.
+  const std::intptr_t previous = form.guardsInput ? win::kWsExTransparent : 0;
+  form.guardsInput = (style & win::kWsExTransparent) != 0;
+  return previous;
+}
 
 void OpenInputGuard(WindowRecord& form) {
   if (form.guard) return;

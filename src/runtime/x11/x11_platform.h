@@ -12,8 +12,8 @@
 //   CreateControl          the movie in a web view (x11_movie_view), the purchase page in the
 //                          user's browser (x11_controls)
 //   FindWindowA, SetWindowPos, SetWindowLongA, CallWindowProcA, SetParent, GetClientRect,
-//   IsWindow               translated onto X windows (x11_window_manager); WS_EX_TRANSPARENT
-//                          makes the form the input guard (x11_input_guard)
+//   IsWindow               translated onto X windows (x11_window_manager); WS_EX_TRANSPARENT,
+//                          the one extended style, makes the form the input guard (x11_input_guard)
 //   ShowCursor             real, through XFixes
 //   SystemParametersInfoA  deliberately nothing: the saver state is the daemon's
 //   GetVersionExA          the NT line, with the kernel's version

@@ -109,13 +109,7 @@ std::intptr_t X11Platform::SetWindowLongA(Hwnd hwnd, std::int32_t index,
                                             std::intptr_t newLong) {
   WindowRecord* record = FindWindowRecord(hwnd);
   if (!record) return 0;
-  if (index == win::kGwlExStyle) {
-    // A transparent form becomes, when shown, an input guard: it lets the windows below show
-    // and receives every key, click and move.
-    const std::intptr_t previous = record->exStyle;
-    record->exStyle = newLong;
-    return previous;
-  }
+  if (index == win::kGwlExStyle) return SetExtendedStyle(*record, newLong);
   if (index == win::kGwlWndProc) {
     const std::intptr_t previous =
         record->wndProc ? record->wndProc : reinterpret_cast<std::intptr_t>(&DefaultWindowProc);

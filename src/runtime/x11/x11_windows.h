@@ -29,7 +29,7 @@ struct WindowRecord {
   std::uint32_t backColor = 0;
   bool shown = false;
   bool topmost = false;
-  std::intptr_t exStyle = 0;
+  bool guardsInput = false;  // shown as the input guard, not as a window
   std::intptr_t wndProc = 0;
   // Set while a picture box sits in a foreign window: the popup that carries it there.
   GtkWidget* carrier = nullptr;
@@ -81,7 +81,9 @@ void FollowScreenChanges();
 // Raises the shown top-most windows over the others, in the order they became top-most.
 void RaiseTopmostWindows();
 
-// The input guard (x11_input_guard.cpp).
+// The input guard (x11_input_guard.cpp). Of the extended window styles only WS_EX_TRANSPARENT
+// means something here: the form becomes, when shown, the input guard. Returns the style before.
+std::intptr_t SetExtendedStyle(WindowRecord& form, std::intptr_t style);
 void OpenInputGuard(WindowRecord& form);
 void CloseInputGuard(WindowRecord& form);
 void RaiseInputGuard(const WindowRecord& form);

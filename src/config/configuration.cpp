@@ -10,25 +10,12 @@ namespace vellomar {
 
 namespace {
 
-FormDesign ConfigurationDesign() {
-  FormDesign design;
-  design.border = BorderStyle::FixedSingle;
-  design.backColor = 0x00000000;
-  design.clientWidth = 7260;
-  design.clientHeight = 5550;
-  design.centred = true;
-  design.icon = true;
-  design.minButton = false;
-  design.maxButton = false;
-  return design;
-}
-
 constexpr Placement kFlashPlacement{240, 120, 6735, 5295};
 
 }  // namespace
 
 Configuration::Configuration(Program& program)
-    : Form(program, ConfigurationDesign()),
+    : Form(program, DialogDesign(7260, 5550, 0x00000000)),
       Flash(*this, hWnd(), kFlashPlacement, MovieMenu::Off,
             [this](const std::string& command, const std::string& args) {
               FlashFSCommand(command, args);

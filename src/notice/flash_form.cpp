@@ -11,17 +11,9 @@ namespace vellomar {
 namespace {
 
 FormDesign FlashFormDesign() {
-  FormDesign design;
-  design.caption = "Screensaver Setup";
-  design.border = BorderStyle::FixedSingle;
   // The light grey of dialog faces, so that the notice reads as a dialog.
-  design.backColor = 0x00F0F0F0;
-  design.clientWidth = 4575;
-  design.clientHeight = 2175;
-  design.centred = true;
-  design.icon = true;
-  design.minButton = false;
-  design.maxButton = false;
+  FormDesign design = DialogDesign(4575, 2175, 0x00F0F0F0);
+  design.caption = "Screensaver Setup";
   return design;
 }
 

@@ -6,6 +6,19 @@
 
 namespace vellomar {
 
+FormDesign DialogDesign(std::int32_t clientWidth, std::int32_t clientHeight, std::uint32_t backColor) {
+  FormDesign design;
+  design.border = BorderStyle::FixedSingle;
+  design.backColor = backColor;
+  design.clientWidth = clientWidth;
+  design.clientHeight = clientHeight;
+  design.centred = true;
+  design.icon = true;
+  design.minButton = false;
+  design.maxButton = false;
+  return design;
+}
+
 Form::Form(Program& program, const FormDesign& design)
     : program_(program), window_(program.platform().CreateFormWindow(design, *this)) {}
 

@@ -16,6 +16,10 @@ namespace vellomar {
 class Program;
 class Control;
 
+// A dialog's design: a fixed single border, centred on the screen, the program's icon and no
+// minimize or maximize button.
+FormDesign DialogDesign(std::int32_t clientWidth, std::int32_t clientHeight, std::uint32_t backColor);
+
 class Form : private WindowEvents {
  public:
   Form(Program& program, const FormDesign& design);

@@ -69,25 +69,15 @@ HostedControl::HostedControl(Form& owner, Hwnd host, const ControlDesign& design
 
 NativeControl& HostedControl::native() { return *native_; }
 
-void HostedControl::SetLeft(std::int32_t twips) {
-  placement_.left = twips;
+void HostedControl::Reposition(std::int32_t Placement::*field, std::int32_t twips) {
+  placement_.*field = twips;
   native().Move(placement_);
 }
 
-void HostedControl::SetTop(std::int32_t twips) {
-  placement_.top = twips;
-  native().Move(placement_);
-}
-
-void HostedControl::SetWidth(std::int32_t twips) {
-  placement_.width = twips;
-  native().Move(placement_);
-}
-
-void HostedControl::SetHeight(std::int32_t twips) {
-  placement_.height = twips;
-  native().Move(placement_);
-}
+void HostedControl::SetLeft(std::int32_t twips) { Reposition(&Placement::left, twips); }
+void HostedControl::SetTop(std::int32_t twips) { Reposition(&Placement::top, twips); }
+void HostedControl::SetWidth(std::int32_t twips) { Reposition(&Placement::width, twips); }
+void HostedControl::SetHeight(std::int32_t twips) { Reposition(&Placement::height, twips); }
 
 void HostedControl::Put(std::int32_t dispId, const DispValue& value) {
   native().PutProperty(dispId, value);

@@ -105,6 +105,7 @@ class HostedControl final : public Control, private ControlEvents {
  private:
   void OnControlEvent(std::int32_t dispId, const std::vector<std::string>& args) override;
   void DestroyNative() override { native_.reset(); }
+  void Reposition(std::int32_t Placement::*field, std::int32_t twips);
   NativeControl& native();
   Placement placement_;
   EventHandler onEvent_;

@@ -28,6 +28,10 @@ inline Hwnd FromHwnd(HWND hwnd) {
 inline HKEY ToHkey(HKey key) { return reinterpret_cast<HKEY>(static_cast<std::intptr_t>(key)); }
 inline HKey FromHkey(HKEY key) { return static_cast<HKey>(reinterpret_cast<std::intptr_t>(key)); }
 
+// Text in a code page to UTF-16 and back. `unmappable` stands for what the code page lacks;
+// null leaves the call's own default, the only choice UTF-8 and UTF-7 accept.
+std::wstring ToWide(std::string_view text, UINT codePage);
+std::string FromWide(std::wstring_view wide, UINT codePage, const char* unmappable = nullptr);
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 

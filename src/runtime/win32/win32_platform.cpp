@@ -60,26 +60,12 @@ std::string Win32Platform::NowText() {
 }
 
 std::string Win32Platform::Utf8ToAnsi(std::string_view text) {
-  const std::wstring wide = Widen(text);
-  if (wide.empty()) return {};
-  // Where the ANSI code page is UTF-8 (or UTF-7), the call refuses any default character.
   const UINT acp = GetACP();
-  const char* unmappable = acp == CP_UTF8 || acp == CP_UTF7 ? nullptr : "?";
-  const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, unmappable, nullptr);
-  std::string ansi(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length,
-                      unmappable, nullptr);
-  return ansi;
+  return FromWide(Widen(text), CP_ACP, acp == CP_UTF8 || acp == CP_UTF7 ? nullptr : "?");
 }
 
 std::string Win32Platform::AnsiToUtf8(std::string_view text) {
-  if (text.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return Narrow(wide);
+  return Narrow(ToWide(text, CP_ACP));
 }
 
 std::string Win32Platform::ErrorLogFile(const std::string& installFolder) {

@@ -26,6 +26,11 @@ home=/home/$user
 log=$home/xscreensaver.log
 failures=0
 state=$(mktemp "$tmp/vellomar-package-state.XXXX")
+# A network namespace of the root's own, bound to this file, for its X server and the user's
+# programs: X's abstract sockets belong to a network namespace, not to a root, so without it a
+# client in the root may reach another X server of the machine that has the same display number.
+netns=$(mktemp "$tmp/vellomar-package-netns.XXXX")
+unshare --net="$netns" true
 
 # Every process whose root is ours (the daemon, Xvfb, whatever they started), by id.
 in_root_pids() {
@@ -57,7 +62,8 @@ cleanup() {
   else
     rm -rf --one-file-system "$root"
   fi
-  rm -f "$state"
+  umount "$netns" 2>/dev/null || true
+  rm -f "$state" "$netns"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -66,9 +72,9 @@ trap 'exit 130' INT TERM
 root_env=(PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive)
 in_root() { chroot "$root" /usr/bin/env -i "${root_env[@]}" "$@"; }
 as_user() {
-  chroot "$root" /usr/sbin/runuser -u "$user" -- /usr/bin/env -i HOME="$home" USER="$user" \
-    LOGNAME="$user" SHELL=/bin/bash PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 \
-    ${display:+DISPLAY=$display} "$@"
+  nsenter --net="$netns" chroot "$root" /usr/sbin/runuser -u "$user" -- \
+    /usr/bin/env -i HOME="$home" USER="$user" LOGNAME="$user" SHELL=/bin/bash \
+    PATH=/usr/local/bin:/usr/bin:/bin LANG=C.UTF-8 ${display:+DISPLAY=$display} "$@"
 }
 
 # check NAME FUNCTION: runs it in a subshell of its own, where set -e holds (it would not in an
@@ -253,8 +259,9 @@ start_daemon() {
   # The X server runs as root, as a display manager's does; it picks a free display and writes
   # its number to the pipe.
   exec 3<> <(:)
-  # Started as a command, not through a function, so that $! is Xvfb (chroot and env exec it).
-  chroot "$root" /usr/bin/env -i "${root_env[@]}" Xvfb -displayfd 3 -screen 0 1024x768x24 \
+  # Started as a command, not through a function, so that $! is Xvfb (nsenter, chroot and env
+  # exec it).
+  nsenter --net="$netns" chroot "$root" /usr/bin/env -i "${root_env[@]}" Xvfb -displayfd 3 -screen 0 1024x768x24 \
     -nolisten tcp >"$root/tmp/xvfb.log" 2>&1 &
   xvfb=$!
   read -r -t 15 number <&3 || { echo "Xvfb gave no display"; return 1; }

@@ -14,6 +14,7 @@
 #include "runtime/registry_model.h"
 #include "runtime/sim/sim_registry.h"
 #include "runtime/x11/x11_settings_store.h"
+#include "registry_values.h"
 #include "settings/registry.h"
 
 namespace vellomar {
@@ -150,28 +151,14 @@ using Stores = ::testing::Types<InMemory, KeyFiles>;
 TYPED_TEST_SUITE(RegistryContractTest, Stores, StoreName);
 
 TYPED_TEST(RegistryContractTest, KeepsTheExactBytesAndTypeOfEveryValue) {
-  std::string everyByte(256, '\0');
-  for (int i = 0; i < 256; ++i) everyByte[i] = static_cast<char>(i);
-  std::string large(64 * 1024, '\0');
-  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7 % 251);
-  const std::pair<std::uint32_t, std::string> values[] = {
-      {win::kRegSz, "7"},
-      {win::kRegSz, std::string("1033\0", 5)},
-      {win::kRegSz, std::string("a\0b%41\n\0", 8)},
-      {win::kRegSz, ""},
-      {win::kRegExpandSz, std::string("C:\\Saver\0", 9)},
-      {win::kRegDword, std::string("\x01\0\0\0", 4)},
-      {win::kRegBinary, everyByte},
-      {win::kRegBinary, large},
-      {42, " =[x]; "},
-  };
-  const std::string oddName = "n=a;m%e[]\x01 ";
+  const auto values = OddRegistryValues();
   for (std::size_t i = 0; i < std::size(values); ++i) {
-    this->Write(kHKeyLocalMachine, kSettingsKey, oddName + std::to_string(i), values[i].first,
+    this->Write(kHKeyLocalMachine, kSettingsKey, kOddValueName + std::to_string(i), values[i].first,
                 values[i].second);
   }
   for (std::size_t i = 0; i < std::size(values); ++i) {
-    const Read read = this->ReadValue(kHKeyLocalMachine, kSettingsKey, oddName + std::to_string(i));
+    const Read read =
+        this->ReadValue(kHKeyLocalMachine, kSettingsKey, kOddValueName + std::to_string(i));
     EXPECT_EQ(read.status, kErrorSuccess) << i;
     EXPECT_EQ(read.type, values[i].first) << i;
     EXPECT_EQ(read.bytes, values[i].second) << i;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "registry_values.h"
 #include "runtime/platform_constants.h"
 #include "settings/registry.h"
 
@@ -139,24 +140,10 @@ class SettingsStoreTest : public ::testing::Test {
 };
 
 TEST_F(SettingsStoreTest, KeepsTheExactBytesAndTypeOfEveryValue) {
-  std::string everyByte(256, '\0');
-  for (int i = 0; i < 256; ++i) everyByte[i] = static_cast<char>(i);
-  std::string large(64 * 1024, '\0');
-  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7 % 251);
-  const std::pair<std::uint32_t, std::string> values[] = {
-      {win::kRegSz, "7"},
-      {win::kRegSz, std::string("1033\0", 5)},
-      {win::kRegSz, std::string("a\0b%41\n\0", 8)},
-      {win::kRegSz, ""},
-      {win::kRegDword, std::string("\x01\0\0\0", 4)},
-      {win::kRegBinary, everyByte},
-      {win::kRegBinary, large},
-      {42, " =[x]; "},
-  };
-  const std::string oddName = "n=a;m%e[]\x01 ";
+  const auto values = OddRegistryValues();
   SettingsStore writer = Store();
   for (std::size_t i = 0; i < std::size(values); ++i) {
-    ASSERT_EQ(Write(writer, kHKeyLocalMachine, kSettingsKey, oddName + std::to_string(i),
+    ASSERT_EQ(Write(writer, kHKeyLocalMachine, kSettingsKey, kOddValueName + std::to_string(i),
                     values[i].first, values[i].second),
               win::kErrorSuccess);
   }
@@ -164,7 +151,7 @@ TEST_F(SettingsStoreTest, KeepsTheExactBytesAndTypeOfEveryValue) {
   SettingsStore reader = Store();
   for (std::size_t i = 0; i < std::size(values); ++i) {
     const Read read =
-        ReadValue(reader, kHKeyLocalMachine, kSettingsKey, oddName + std::to_string(i));
+        ReadValue(reader, kHKeyLocalMachine, kSettingsKey, kOddValueName + std::to_string(i));
     EXPECT_EQ(read.status, win::kErrorSuccess) << i;
     EXPECT_EQ(read.type, values[i].first) << i;
     EXPECT_EQ(read.bytes, values[i].second) << i;

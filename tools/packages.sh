@@ -9,3 +9,9 @@ node_packages() {
   command -v node >/dev/null || echo nodejs
   command -v npm >/dev/null || echo npm
 }
+# Installs what the linux preset needs and configures it, npm trusting the machine's CA file.
+prepare_linux_preset() {
+  bash tools/install-packages.sh "${build_packages[@]}" "${linux_packages[@]}" $(node_packages)
+  . tools/node-ca.sh
+  cmake --preset linux >/dev/null
+}

@@ -35,9 +35,7 @@ bash tools/fuzz.sh 20
 # package, which lintian must pass without an error, and which must install and work in a fresh
 # Debian 12 root.
 echo "== linux"
-bash tools/install-packages.sh "${linux_packages[@]}" $(node_packages)
-. tools/node-ca.sh
-cmake --preset linux >/dev/null
+prepare_linux_preset
 cmake --build --preset linux -j "$jobs"
 ctest --preset linux
 cmake --build --preset linux --target package

@@ -6,9 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 . tools/packages.sh
-bash tools/install-packages.sh "${build_packages[@]}" "${linux_packages[@]}" $(node_packages)
-. tools/node-ca.sh
-cmake --preset linux >/dev/null
+prepare_linux_preset
 cmake --build --preset linux -j 2
 cmake --build --preset linux --target package
 exec bash tests/package/install_e2e.sh build/linux/vellomar_*.deb

@@ -12,9 +12,7 @@ prepare_program() {
   local out=$1
   shift
   . tools/packages.sh
-  bash tools/install-packages.sh "${build_packages[@]}" "${linux_packages[@]}" $(node_packages)
-  . tools/node-ca.sh
-  cmake --preset linux >/dev/null
+  prepare_linux_preset
   cmake --build --preset linux -j 2 --target vellomar >/dev/null
   rm -rf "$out"
   mkdir -p "$out/config/vellomar"

@@ -6,9 +6,6 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 . tools/packages.sh
-bash tools/install-packages.sh "${build_packages[@]}" "${linux_packages[@]}" $(node_packages)
-. tools/node-ca.sh
-
-cmake --preset linux >/dev/null
+prepare_linux_preset
 cmake --build --preset linux --target vellomar_x11_movie_tests vellomar_x11_movie_bench \
   -j 2 >/dev/null

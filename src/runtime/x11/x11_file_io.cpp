@@ -20,7 +20,6 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-
 bool WriteAll(int fd, const std::string& bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
     const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
